@@ -1,0 +1,34 @@
+#include "FileAccessError.h"
+
+#include <cstring>
+
+#include "MessagePrompt.h"
+
+namespace zarvello {
+namespace {
+
+std::string_view Verb(FileAccessError::Action action) {
+  switch (action) {
+    case FileAccessError::Action::Open:
+      return "open";
+    case FileAccessError::Action::Read:
+      return "read";
+    case FileAccessError::Action::Write:
+      return "write";
+  }
+  return "use";
+}
+
+}  // namespace
+
+FileAccessError::FileAccessError(Action action, const std::string& path,
+                                 const std::string& reason)
+    : std::runtime_error(reason),
+      promptText_(JoinPromptLines(
+          {"Can't " + std::string(Verb(action)) + " '" + path + "'.", reason})) {}
+
+FileAccessError FileAccessError::FromErrno(Action action, const std::string& path, int error) {
+  return {action, path, std::strerror(error)};
+}
+
+}  // namespace zarvello

@@ -1,0 +1,24 @@
+#pragma once
+// A failing open, read or write of a ROM file, with the system's reason.
+
+#include <stdexcept>
+#include <string>
+
+namespace zarvello {
+
+class FileAccessError : public std::runtime_error {
+ public:
+  enum class Action { Open, Read, Write };
+
+  FileAccessError(Action action, const std::string& path, const std::string& reason);
+  // From errno as the failing call left it.
+  static FileAccessError FromErrno(Action action, const std::string& path, int error);
+
+  // "Can't open '<path>'." and the reason, on two lines.
+  const std::string& PromptText() const { return promptText_; }
+
+ private:
+  std::string promptText_;
+};
+
+}  // namespace zarvello

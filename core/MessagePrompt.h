@@ -1,0 +1,26 @@
+#pragma once
+// How operations talk to the user: one modal message, answered by a button.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace zarvello {
+
+enum class PromptButtons { Ok, YesNo };  // YesNo has Yes as the default button
+enum class PromptIcon { None, Critical };
+enum class PromptAnswer { Ok, Yes, No };
+
+inline constexpr std::string_view kApplicationTitle = "Zarvello";
+
+class MessagePrompt {
+ public:
+  virtual ~MessagePrompt() = default;
+  // Lines in text are separated by CR LF; an empty title means kApplicationTitle.
+  virtual PromptAnswer Show(const std::string& text, PromptButtons buttons, PromptIcon icon,
+                            const std::string& title) = 0;
+};
+
+std::string JoinPromptLines(std::initializer_list<std::string_view> lines);
+
+}  // namespace zarvello

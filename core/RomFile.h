@@ -1,0 +1,41 @@
+#pragma once
+// Byte-level access to one ROM file over POSIX calls. 64-bit lengths and
+// positions; whole-buffer reads and writes that survive partial transfers.
+// Every failure throws FileAccessError naming the file.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace zarvello {
+
+class RomFile {
+ public:
+  // Both create a missing file empty and never truncate.
+  static RomFile OpenForReading(const std::string& path);
+  static RomFile OpenForWriting(const std::string& path);
+
+  RomFile(RomFile&& other) noexcept;
+  RomFile& operator=(RomFile&&) = delete;
+  RomFile(const RomFile&) = delete;
+  RomFile& operator=(const RomFile&) = delete;
+  ~RomFile();
+
+  std::int64_t Length() const;
+  // Stops at the end of the file; returns how many bytes arrived.
+  std::size_t ReadAt(std::int64_t offset, std::span<std::byte> buffer) const;
+  // A write past the end grows the file; skipped bytes read as zero.
+  void WriteAt(std::int64_t offset, std::span<const std::byte> data);
+  void Truncate(std::int64_t length);
+  // Returns only once the data is on disk.
+  void Flush();
+
+ private:
+  RomFile(int descriptor, std::string path);
+
+  int descriptor_;
+  std::string path_;
+};
+
+}  // namespace zarvello

@@ -1,0 +1,32 @@
+#include "TransferRange.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "HexText.h"
+#include "TransferFiles.h"
+#include "TransferPrompts.h"
+
+namespace zarvello {
+
+void TransferRange(const TransferSettings& settings, std::string_view firstOffsetText,
+                   std::string_view lastOffsetText, MessagePrompt& prompt) {
+  const std::int32_t first = ReadHex(firstOffsetText);
+  const std::int32_t last = ReadHex(lastOffsetText);
+  if (PromptIfNoFileChosen(settings, prompt)) return;
+  if (last < first) {
+    ShowError(prompt, "The last offset " + HexText(last) + " lies before the first offset " +
+                          HexText(first) + ".");
+    return;
+  }
+  RunReportingFileErrors(prompt, [&] {
+    // Bytes past the end of the Copy From file arrive as zero.
+    std::vector<std::byte> range(static_cast<std::size_t>(std::int64_t{last} - first + 1));
+    ReadFromFile(settings.CopyFromFile, first, range);
+    WriteInPlace(settings.PasteToFile, first, range);
+    ShowDone(prompt, "Data transferred.");
+  });
+}
+
+}  // namespace zarvello

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+#include "MessagePrompt.h"
+#include "TransferSettings.h"
+
+namespace zarvello {
+
+// Copies the bytes from the first offset to the last offset, both included,
+// from the Copy From file into the same offsets of the Paste To file. The
+// offsets are the hex texts of the two offset boxes; headers play no part.
+void TransferRange(const TransferSettings& settings, std::string_view firstOffsetText,
+                   std::string_view lastOffsetText, MessagePrompt& prompt);
+
+}  // namespace zarvello

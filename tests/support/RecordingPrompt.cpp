@@ -1,0 +1,22 @@
+#include "RecordingPrompt.h"
+
+namespace zarvello::testing {
+
+PromptAnswer RecordingPrompt::Show(const std::string& text, PromptButtons buttons,
+                                   PromptIcon icon, const std::string& title) {
+  shown.push_back({text, buttons, icon, title});
+  if (answers_.empty()) return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Yes;
+  const PromptAnswer answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+ShownPrompt ErrorPrompt(const std::string& text, const std::string& title) {
+  return {text, PromptButtons::Ok, PromptIcon::Critical, title};
+}
+
+ShownPrompt DonePrompt(const std::string& text) {
+  return {text, PromptButtons::Ok, PromptIcon::None, {}};
+}
+
+}  // namespace zarvello::testing
