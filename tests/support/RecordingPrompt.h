@@ -3,6 +3,7 @@
 // answers from a script (Yes, or Ok for an Ok prompt, once the script is spent).
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,12 @@ class RecordingPrompt : public MessagePrompt {
   PromptAnswer Show(const std::string& text, PromptButtons buttons, PromptIcon icon,
                     const std::string& title) override;
 
+  // The texts of all prompts shown, one per line, for reporting from a child process.
+  std::string ShownTexts() const;
+
   std::vector<ShownPrompt> shown;
+  // What the person does while the prompt waits, before answering.
+  std::function<void()> whileShown;
 
  private:
   std::deque<PromptAnswer> answers_;
