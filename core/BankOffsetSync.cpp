@@ -13,9 +13,7 @@ std::int16_t HeaderOf(int side, const TransferSettings& settings) {
 }
 
 // The first byte of bank $FF.
-std::int32_t UpperLimit(std::int16_t header) {
-  return header + (kBankCount - 1) * kBankStep;
-}
+std::int32_t UpperLimit(std::int16_t header) { return header + (kBankCount - 1) * kBankStep; }
 
 void ClampUpper(std::string& text, std::int16_t header) {
   if (ReadHex(text) > UpperLimit(header)) text = HexText(UpperLimit(header));

@@ -21,11 +21,10 @@ std::string_view Verb(FileAccessError::Action action) {
 
 }  // namespace
 
-FileAccessError::FileAccessError(Action action, const std::string& path,
-                                 const std::string& reason)
+FileAccessError::FileAccessError(Action action, const std::string& path, const std::string& reason)
     : std::runtime_error(reason),
-      promptText_(JoinPromptLines(
-          {"Can't " + std::string(Verb(action)) + " '" + path + "'.", reason})) {}
+      promptText_(
+          JoinPromptLines({"Can't " + std::string(Verb(action)) + " '" + path + "'.", reason})) {}
 
 FileAccessError FileAccessError::FromErrno(Action action, const std::string& path, int error) {
   return {action, path, std::strerror(error)};

@@ -1,10 +1,10 @@
 #include "TransferFiles.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "FileAccessError.h"
 #include "RomFile.h"
+#include "ZeroedBuffer.h"
 
 namespace zarvello {
 namespace {
@@ -30,9 +30,10 @@ std::size_t ReadFromFile(const std::string& path, std::int64_t offset,
 void WriteInPlace(const std::string& path, std::int64_t offset, std::span<const std::byte> data) {
   RomFile file = RomFile::OpenForWriting(path);
   const std::int64_t oldLength = file.Length();
-  std::vector<std::byte> previous(static_cast<std::size_t>(
-      std::clamp<std::int64_t>(oldLength - offset, 0, static_cast<std::int64_t>(data.size()))));
-  previous.resize(file.ReadAt(offset, previous));
+  const auto covered = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(oldLength - offset, 0, static_cast<std::int64_t>(data.size())));
+  const ZeroedBuffer buffer(covered);
+  const auto previous = buffer.Bytes().first(file.ReadAt(offset, buffer.Bytes()));
   try {
     file.WriteAt(offset, data);
     file.Flush();

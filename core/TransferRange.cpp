@@ -2,11 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "HexText.h"
 #include "TransferFiles.h"
 #include "TransferPrompts.h"
+#include "ZeroedBuffer.h"
 
 namespace zarvello {
 
@@ -22,9 +22,9 @@ void TransferRange(const TransferSettings& settings, std::string_view firstOffse
   }
   RunReportingFileErrors(prompt, [&] {
     // Bytes past the end of the Copy From file arrive as zero.
-    std::vector<std::byte> range(static_cast<std::size_t>(std::int64_t{last} - first + 1));
-    ReadFromFile(settings.CopyFromFile, first, range);
-    WriteInPlace(settings.PasteToFile, first, range);
+    const ZeroedBuffer range(static_cast<std::size_t>(std::int64_t{last} - first + 1));
+    ReadFromFile(settings.CopyFromFile, first, range.Bytes());
+    WriteInPlace(settings.PasteToFile, first, range.Bytes());
     ShowDone(prompt, "Data transferred.");
   });
 }

@@ -12,7 +12,11 @@ std::int32_t BankOffsetAt(int position) {
 
 }  // namespace
 
-std::string BankListEntry(int position) { return "$" + PadHex(0x80 + position, 2); }
+std::string BankListEntry(int position) {
+  std::string entry = PadHex(0x80 + position, 2);
+  entry.insert(entry.begin(), '$');
+  return entry;
+}
 
 void ApplyHeaderChoices(TransferSettings& settings, int copyFromPosition, int pasteToPosition) {
   if (copyFromPosition != kNoSelection) {
