@@ -1,0 +1,118 @@
+#include "QtDialogService.h"
+
+#include <algorithm>
+#include <string>
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+
+namespace zarvello {
+namespace {
+
+// The record's texts end at their first NUL, whatever room follows.
+QString TextOf(const std::u16string& field) {
+  return QString::fromStdU16String(field.substr(0, field.find(u'\0')));
+}
+
+// Each pair becomes "description (patterns)", unless the description
+// already ends in its patterns, as "All Files (*.*)" does.
+QStringList NameFilters(const std::u16string& filter) {
+  const QStringList items = QString::fromStdU16String(filter).split(QChar(u'\0'));
+  QStringList nameFilters;
+  for (qsizetype i = 0; i + 1 < items.size() && !items[i].isEmpty() && !items[i + 1].isEmpty();
+       i += 2) {
+    const QString patterns = u'(' + QString(items[i + 1]).replace(u';', u' ') + u')';
+    nameFilters.append(items[i].endsWith(patterns) ? items[i] : items[i] + u' ' + patterns);
+  }
+  return nameFilters;
+}
+
+// Room for a text and its NUL: what the record declares, but never more
+// than the space it actually brings.
+std::size_t Capacity(const std::u16string& space, std::int32_t declared) {
+  return std::min(space.size(), static_cast<std::size_t>(std::max(declared, 0)));
+}
+
+// Writes text and its NUL at the start of space; what lies behind stays.
+void WriteTerminated(std::u16string& space, const std::u16string& text) {
+  std::copy(text.begin(), text.end(), space.begin());
+  space[text.size()] = u'\0';
+}
+
+// The position after the last dot of the file's name, or the path's end
+// when the name has none.
+std::int16_t ExtensionPosition(const std::u16string& path) {
+  const std::size_t nameStart = path.rfind(u'/') + 1;
+  const std::size_t dot = path.rfind(u'.');
+  const std::size_t position =
+      dot == std::u16string::npos || dot < nameStart ? path.size() : dot + 1;
+  return static_cast<std::int16_t>(position);
+}
+
+void SetUp(QFileDialog& dialog, QFileDialog::AcceptMode mode, const OpenFileName& record,
+           const QStringList& nameFilters) {
+  // First, so that every later setting reaches Qt's own widgets.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setNameFilters(nameFilters);
+  if (record.nFilterIndex >= 1 && record.nFilterIndex <= nameFilters.size()) {
+    dialog.selectNameFilter(nameFilters[record.nFilterIndex - 1]);
+  }
+  if (const QString folder = TextOf(record.lpstrInitialDir); !folder.isEmpty()) {
+    dialog.setDirectory(folder);
+  }
+  if (const QString title = TextOf(record.lpstrTitle); !title.isEmpty()) {
+    dialog.setWindowTitle(title);
+  }
+  dialog.setDefaultSuffix(TextOf(record.lpstrDefExt));
+  if (const QString initialName = TextOf(record.lpstrFile); !initialName.isEmpty()) {
+    dialog.selectFile(initialName);
+  }
+}
+
+int Show(OpenFileName& record, QFileDialog::AcceptMode mode, MessagePrompt& prompt) {
+  QFileDialog dialog;
+  const QStringList nameFilters = NameFilters(record.lpstrFilter);
+  SetUp(dialog, mode, record, nameFilters);
+  if (dialog.exec() != QDialog::Accepted) return 0;
+
+  const QString chosen = dialog.selectedFiles().value(0);
+  const std::u16string path = chosen.toStdU16String();
+  const std::size_t pathRoom = Capacity(record.lpstrFile, record.nMaxFile);
+  if (path.size() + 1 > pathRoom) {
+    const std::size_t limit = std::max<std::size_t>(pathRoom, 1) - 1;
+    prompt.Show("The path of the chosen file is too long: at most " + std::to_string(limit) +
+                    " characters fit.",
+                PromptButtons::Ok, PromptIcon::Critical, "");
+    return 0;
+  }
+  WriteTerminated(record.lpstrFile, path);
+  // The name only informs; unlike the path it may be cut to fit.
+  if (const std::size_t titleRoom = Capacity(record.lpstrFileTitle, record.nMaxFileTitle);
+      titleRoom > 0) {
+    WriteTerminated(record.lpstrFileTitle,
+                    QFileInfo(chosen).fileName().toStdU16String().substr(0, titleRoom - 1));
+  }
+  record.nFileExtension = ExtensionPosition(path);
+  const qsizetype filterPosition = nameFilters.indexOf(dialog.selectedNameFilter());
+  if (filterPosition >= 0) record.nFilterIndex = static_cast<std::int32_t>(filterPosition) + 1;
+  return 1;
+}
+
+}  // namespace
+
+QtDialogService::QtDialogService(MessagePrompt& prompt) : prompt_(prompt) {}
+
+int QtDialogService::ShowOpen(OpenFileName& record) {
+  return Show(record, QFileDialog::AcceptOpen, prompt_);
+}
+
+int QtDialogService::ShowSave(OpenFileName& record) {
+  return Show(record, QFileDialog::AcceptSave, prompt_);
+}
+
+}  // namespace zarvello
