@@ -1,0 +1,270 @@
+#include "Form1.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "BankOffsetSync.h"
+#include "OpenSave.h"
+#include "TransferBank.h"
+#include "TransferRange.h"
+
+namespace zarvello {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+QRect FromTwips(int left, int top, int width, int height) {
+  const auto pixels = [](int twips) { return (2 * twips + kTwipsPerPixel) / (2 * kTwipsPerPixel); };
+  return {pixels(left), pixels(top), pixels(width), pixels(height)};
+}
+
+QFont BoxFont() {
+  QFont font(QStringLiteral("Courier New"));
+  font.setPointSizeF(9.75);
+  return font;
+}
+
+template <typename Control>
+Control* Place(QWidget* parent, const QString& name, const QRect& geometry,
+               const QString& accessibleName) {
+  auto* control = new Control(parent);
+  control->setObjectName(name);
+  control->setGeometry(geometry);
+  control->setAccessibleName(accessibleName);
+  return control;
+}
+
+QString Indexed(const char* name, int side) {
+  return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(side);
+}
+
+QComboBox* PlaceList(QWidget* parent, const QString& name, const QRect& geometry,
+                     const QString& accessibleName) {
+  auto* list = Place<QComboBox>(parent, name, geometry, accessibleName);
+  list->setFont(BoxFont());
+  return list;
+}
+
+// Lists start with no entry selected, as the design has them; a Qt combo box
+// would select its first entry as soon as it is added.
+template <typename Choices>
+void AddChoices(QComboBox* list, const Choices& choices) {
+  for (const auto& choice : choices) {
+    list->addItem(QString::fromUtf8(choice.text.data(), static_cast<int>(choice.text.size())));
+  }
+  list->setCurrentIndex(kNoSelection);
+}
+
+void SelectText(QComboBox* list, const QString& text) {
+  list->setCurrentIndex(list->findText(text));
+}
+
+QString PathText(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+Form1::Form1(MessagePrompt& prompt, DialogService& dialogs, QWidget* parent)
+    : QWidget(parent), prompt_(prompt), dialogs_(dialogs) {
+  CreateControls();
+  SetTabOrder();
+  ConnectControls();
+  RunStartUpDefaults();
+}
+
+QIcon Form1::Icon() { return QIcon(QStringLiteral(":/icons/zarvello.png")); }
+
+void Form1::CreateControls() {
+  setWindowTitle(QStringLiteral("Form1"));
+  setWindowIcon(Icon());
+  resize(FromTwips(0, 0, 7080, 2820).size());
+  // The layout is fixed, and drawn for the classic 8.25-point dialog font;
+  // larger default sizes would cut off captions such as "Header".
+  QFont dialogFont = font();
+  dialogFont.setPointSizeF(8.25);
+  setFont(dialogFont);
+
+  const std::array<const char*, 2> sideNames{"Copy From", "Paste To"};
+  const std::array<const char*, 2> frameCaptions{"File To Copy From", "File To Paste To"};
+  for (int side = 0; side < 2; ++side) {
+    const QString prefix = QStringLiteral("%1: ").arg(QLatin1String(sideNames[side]));
+    QGroupBox* frame = Frame1[side] =
+        Place<QGroupBox>(this, Indexed("Frame1", side), FromTwips(0, side * 1215, 6615, 1215),
+                         QLatin1String(frameCaptions[side]));
+    frame->setTitle(QLatin1String(frameCaptions[side]));
+
+    QPushButton* fileButton =
+        Place<QPushButton>(frame, QLatin1String(side == 0 ? "Command1" : "Command2"),
+                           FromTwips(120, 360, 615, 375), prefix + QStringLiteral("choose file"));
+    fileButton->setText(QStringLiteral("File"));
+    QLineEdit* pathBox =
+        Place<QLineEdit>(frame, QLatin1String(side == 0 ? "Text1" : "Text2"),
+                         FromTwips(735, 360, 5715, 375), prefix + QStringLiteral("file path"));
+    pathBox->setFont(BoxFont());
+    (side == 0 ? Command1 : Command2) = fileButton;
+    (side == 0 ? Text1 : Text2) = pathBox;
+
+    Label1[side] = Place<QLabel>(frame, Indexed("Label1", side), FromTwips(120, 758, 615, 315),
+                                 prefix + QStringLiteral("header"));
+    Label1[side]->setText(QStringLiteral("Header"));
+    HeaderCombo1[side] =
+        PlaceList(frame, Indexed("HeaderCombo1", side), FromTwips(735, 735, 1680, 360),
+                  prefix + QStringLiteral("header length"));
+    AddChoices(HeaderCombo1[side], kHeaderChoices);
+    BankCombo1[side] = PlaceList(frame, Indexed("BankCombo1", side), FromTwips(3120, 735, 855, 360),
+                                 prefix + QStringLiteral("bank"));
+
+    Command4[side] =
+        Place<QPushButton>(frame, Indexed("Command4", side), FromTwips(3975, 735, 375, 195),
+                           prefix + QStringLiteral("bank from offset"));
+    Command4[side]->setText(QStringLiteral("<"));
+    Command5[side] =
+        Place<QPushButton>(frame, Indexed("Command5", side), FromTwips(3975, 930, 375, 195),
+                           prefix + QStringLiteral("offset from bank"));
+    Command5[side]->setText(QStringLiteral(">"));
+    KnownOffsetText1[side] = Place<QLineEdit>(frame, Indexed("KnownOffsetText1", side),
+                                              FromTwips(4350, side == 0 ? 720 : 735, 2100, 375),
+                                              prefix + QStringLiteral("offset box"));
+    KnownOffsetText1[side]->setFont(BoxFont());
+    KnownOffsetText1[side]->setMaxLength(6);
+  }
+
+  BankSizeCombo1 = PlaceList(this, QStringLiteral("BankSizeCombo1"), FromTwips(0, 2430, 1935, 360),
+                             QStringLiteral("Bank size"));
+  AddChoices(BankSizeCombo1, kBankSizeChoices);
+  QPalette grey = BankSizeCombo1->palette();
+  for (const auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) {
+    grey.setColor(role, QColor(192, 192, 192));
+  }
+  BankSizeCombo1->setPalette(grey);
+
+  Command3 = Place<QPushButton>(this, QStringLiteral("Command3"), FromTwips(2280, 2430, 4335, 375),
+                                QStringLiteral("Transfer bank"));
+  Command3->setText(QStringLiteral("Transfer Bank"));
+  Command6 = Place<QPushButton>(this, QStringLiteral("Command6"), FromTwips(6720, 0, 375, 2775),
+                                QStringLiteral("Transfer range"));
+  Command6->setAccessibleDescription(
+      QStringLiteral("Copies the bytes from the Copy From offset to the Paste To offset"));
+}
+
+void Form1::SetTabOrder() {
+  // Frames and labels take no focus, so they drop out of the chain.
+  const QWidget* chain[] = {
+      Command3,
+      Command1,
+      Text1,
+      BankCombo1[0],
+      KnownOffsetText1[0],
+      Command4[0],
+      BankSizeCombo1,
+      HeaderCombo1[0],
+      HeaderCombo1[1],
+      Command4[1],
+      KnownOffsetText1[1],
+      BankCombo1[1],
+      Text2,
+      Command2,
+      Command5[0],
+      Command5[1],
+      Command6,
+  };
+  for (std::size_t i = 1; i < std::size(chain); ++i) {
+    QWidget::setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
+  }
+}
+
+void Form1::ConnectControls() {
+  connect(Command1, &QPushButton::clicked, this, &Form1::ChooseCopyFromFile);
+  connect(Command2, &QPushButton::clicked, this, &Form1::ChoosePasteToFile);
+  connect(Command3, &QPushButton::clicked, this, &Form1::TransferBank);
+  connect(Command6, &QPushButton::clicked, this, &Form1::TransferRange);
+  for (int side = 0; side < 2; ++side) {
+    connect(Command4[side], &QPushButton::clicked, this, [this, side] { BankFromOffset(side); });
+    connect(Command5[side], &QPushButton::clicked, this, [this, side] { OffsetFromBank(side); });
+    connect(HeaderCombo1[side], &QComboBox::currentIndexChanged, this, &Form1::ApplyHeaderChoices);
+  }
+  connect(BankSizeCombo1, &QComboBox::currentIndexChanged, this, &Form1::ApplyBankSizeChoice);
+}
+
+void Form1::RunStartUpDefaults() {
+  SelectText(BankSizeCombo1, QStringLiteral("$8000 (SNES)"));
+  SelectText(HeaderCombo1[0], QStringLiteral("$200 (SNES)"));
+  SelectText(HeaderCombo1[1], QStringLiteral("$200 (SNES)"));
+  for (int position = 0; position < kBankCount; ++position) {
+    const QString entry = QString::fromStdString(BankListEntry(position));
+    BankCombo1[0]->addItem(entry);
+    BankCombo1[1]->addItem(entry);
+  }
+  SelectText(BankCombo1[0], QStringLiteral("$80"));
+  SelectText(BankCombo1[1], QStringLiteral("$80"));
+  Command3->setFocus();
+}
+
+void Form1::ChooseCopyFromFile() { ChooseFile(settings_.CopyFromFile, Command1, Text1); }
+
+void Form1::ChoosePasteToFile() { ChooseFile(settings_.PasteToFile, Command2, Text2); }
+
+void Form1::ChooseFile(std::string& storedPath, QPushButton* fileButton, QLineEdit* pathBox) {
+  OpenSave dialog(dialogs_);
+  dialog.ShowOpen();
+  std::u16string chosen = dialog.FileName();
+  chosen.resize(std::min(chosen.size(), chosen.find(u'\0')));
+  if (!chosen.empty()) {
+    storedPath = QFile::encodeName(QString::fromStdU16String(chosen)).toStdString();
+  }
+  // Also after a cancel: what was typed into the path box gives way to the path in use.
+  fileButton->setToolTip(PathText(storedPath));
+  pathBox->setText(PathText(storedPath));
+}
+
+void Form1::TransferBank() {
+  zarvello::TransferBank(settings_, BankCombo1[0]->currentIndex(), BankCombo1[1]->currentIndex(),
+                         prompt_);
+}
+
+void Form1::TransferRange() {
+  zarvello::TransferRange(settings_, KnownOffsetText1[0]->text().toStdString(),
+                          KnownOffsetText1[1]->text().toStdString(), prompt_);
+}
+
+void Form1::BankFromOffset(int side) {
+  WriteBankOffsetControls(zarvello::BankFromOffset(side, ReadBankOffsetControls(), settings_));
+}
+
+void Form1::OffsetFromBank(int side) {
+  WriteBankOffsetControls(zarvello::OffsetFromBank(side, ReadBankOffsetControls(), settings_));
+}
+
+BankOffsetControls Form1::ReadBankOffsetControls() const {
+  BankOffsetControls controls;
+  for (int side = 0; side < 2; ++side) {
+    controls.offsetTexts[side] = KnownOffsetText1[side]->text().toStdString();
+    controls.bankPositions[side] = BankCombo1[side]->currentIndex();
+  }
+  return controls;
+}
+
+void Form1::WriteBankOffsetControls(const BankOffsetControls& controls) {
+  for (int side = 0; side < 2; ++side) {
+    const QString text = QString::fromStdString(controls.offsetTexts[side]);
+    // A box within its limits keeps its text, cursor and undo history.
+    if (text != KnownOffsetText1[side]->text()) KnownOffsetText1[side]->setText(text);
+    BankCombo1[side]->setCurrentIndex(controls.bankPositions[side]);
+  }
+}
+
+void Form1::ApplyHeaderChoices() {
+  zarvello::ApplyHeaderChoices(settings_, HeaderCombo1[0]->currentIndex(),
+                               HeaderCombo1[1]->currentIndex());
+}
+
+void Form1::ApplyBankSizeChoice() {
+  zarvello::ApplyBankSizeChoice(settings_, BankSizeCombo1->currentIndex());
+}
+
+}  // namespace zarvello

@@ -1,0 +1,72 @@
+#pragma once
+// The program's one window: two file groups (Copy From, Paste To), the bank
+// size, "Transfer Bank" and the range button. It reads its controls, runs a
+// core operation and writes the results back; the logic lives in core.
+
+#include <array>
+#include <string>
+
+#include <QIcon>
+#include <QWidget>
+
+#include "BankOffsetSync.h"
+#include "TransferSettings.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace zarvello {
+
+class DialogService;
+class MessagePrompt;
+
+class Form1 : public QWidget {
+ public:
+  Form1(MessagePrompt& prompt, DialogService& dialogs, QWidget* parent = nullptr);
+
+  const TransferSettings& Settings() const { return settings_; }
+  static QIcon Icon();
+
+ private:
+  void CreateControls();
+  void SetTabOrder();
+  void ConnectControls();
+  void RunStartUpDefaults();
+
+  void ChooseCopyFromFile();
+  void ChoosePasteToFile();
+  void ChooseFile(std::string& storedPath, QPushButton* fileButton, QLineEdit* pathBox);
+  void TransferBank();
+  void TransferRange();
+  void BankFromOffset(int side);
+  void OffsetFromBank(int side);
+  BankOffsetControls ReadBankOffsetControls() const;
+  void WriteBankOffsetControls(const BankOffsetControls& controls);
+  void ApplyHeaderChoices();
+  void ApplyBankSizeChoice();
+
+  MessagePrompt& prompt_;
+  DialogService& dialogs_;
+  TransferSettings settings_;
+
+  // Index 0 is the Copy From group, 1 the Paste To group.
+  std::array<QGroupBox*, 2> Frame1{};
+  std::array<QLabel*, 2> Label1{};
+  std::array<QComboBox*, 2> HeaderCombo1{};
+  std::array<QComboBox*, 2> BankCombo1{};
+  std::array<QPushButton*, 2> Command4{};
+  std::array<QPushButton*, 2> Command5{};
+  std::array<QLineEdit*, 2> KnownOffsetText1{};
+  QPushButton* Command1 = nullptr;
+  QPushButton* Command2 = nullptr;
+  QPushButton* Command3 = nullptr;
+  QPushButton* Command6 = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QLineEdit* Text2 = nullptr;
+  QComboBox* BankSizeCombo1 = nullptr;
+};
+
+}  // namespace zarvello
