@@ -10,23 +10,6 @@
 namespace zarvello {
 namespace {
 
-TEST(HexTextTest, WritesUppercaseWithoutLeadingZerosAndNegativesAtTheirWidth) {
-  EXPECT_EQ(HexText(std::int32_t{0}), "0");
-  EXPECT_EQ(HexText(std::int32_t{0x3F8200}), "3F8200");
-  EXPECT_EQ(HexText(std::int32_t{-1}), "FFFFFFFF");
-  EXPECT_EQ(HexText(std::int16_t{-1}), "FFFF");
-  EXPECT_EQ(HexText(std::int16_t{0x200}), "200");
-  EXPECT_EQ(HexText(std::uint8_t{0x9F}), "9F");
-}
-
-TEST(HexTextTest, PadHexFillsOrCutsOnTheLeft) {
-  EXPECT_EQ(PadHex(5, 2), "05");
-  EXPECT_EQ(PadHex(0x123, 2), "23");
-  EXPECT_EQ(PadHex(0x8200, 6), "008200");
-  EXPECT_EQ(PadHex(-0x201, 6), "FFFDFF");
-  EXPECT_EQ(PadHex(-1, 10), "00FFFFFFFF");
-}
-
 TEST(HexTextTest, ReadHexTakesLeadingDigitsAndIgnoresSpaces) {
   const struct {
     std::string text;

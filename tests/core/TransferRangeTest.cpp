@@ -1,11 +1,8 @@
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "ChildProcess.h"
 #include "RecordingPrompt.h"
 #include "TempFolder.h"
 #include "TransferRange.h"
@@ -113,26 +110,6 @@ TEST_F(TransferRangeTest, EmptyPathsAndAReversedRangeTouchNoFile) {
                          ErrorPrompt("No File to Paste To selected!"),
                          ErrorPrompt("The last offset 100 lies before the first offset 200.")}));
   EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
-}
-
-TEST_F(TransferRangeTest, FailuresAreReportedAndTheWriteProtectedSourceStillCopies) {
-  const Bytes source = PatternBytes(0x3000, 1);
-  const Bytes target = PatternBytes(0x1000, 2);
-  WriteBytes(settings.CopyFromFile, source);
-  WriteBytes(settings.PasteToFile, target);
-  ::chmod(settings.CopyFromFile.c_str(), 0444);
-  ::chmod(settings.PasteToFile.c_str(), 0666);
-  const std::string shown = testing::RunInChild([&] {
-    testing::DropToUnprivilegedUser();
-    testing::LimitFileSize(0x2000);
-    RecordingPrompt childPrompt;
-    TransferRange(settings, "800", "FFF", childPrompt);
-    TransferRange(settings, "800", "2FFF", childPrompt);  // grows past the limit
-    return childPrompt.ShownTexts();
-  });
-  EXPECT_EQ(shown,
-            "Data transferred.\nCan't write '" + settings.PasteToFile + "'.\r\nFile too large\n");
-  EXPECT_EQ(ReadBytes(settings.PasteToFile), WithRange(target, source, 0x800, 0x800));
 }
 
 }  // namespace

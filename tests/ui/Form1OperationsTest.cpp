@@ -1,15 +1,7 @@
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QString>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-#include "ChoosingDialogService.h"
-#include "Form1.h"
-#include "RecordingPrompt.h"
-#include "TempFolder.h"
+#include "Form1Fixture.h"
 
 namespace zarvello {
 namespace {
@@ -25,40 +17,7 @@ std::u16string Utf16(const std::string& path) {
   return QString::fromStdString(path).toStdU16String();
 }
 
-class Form1OperationsTest : public ::testing::Test {
- protected:
-  Form1OperationsTest() : form(prompt, dialogs) {}
-
-  template <typename Control>
-  Control* Find(const QString& name) {
-    auto* control = form.findChild<Control*>(name);
-    EXPECT_NE(control, nullptr) << name.toStdString();
-    return control;
-  }
-  void Click(const QString& button) {
-    QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
-  }
-  // Picks an entry the way a user does with the keyboard.
-  void Pick(const QString& list, int position) {
-    auto* combo = Find<QComboBox>(list);
-    while (combo->currentIndex() < position) QTest::keyClick(combo, Qt::Key_Down);
-    while (combo->currentIndex() > position) QTest::keyClick(combo, Qt::Key_Up);
-  }
-  void Type(const QString& box, const QString& text) {
-    Find<QLineEdit>(box)->clear();
-    QTest::keyClicks(Find<QLineEdit>(box), text);
-  }
-  QString Text(const QString& box) { return Find<QLineEdit>(box)->text(); }
-  void Choose(const QString& fileButton, std::optional<std::u16string> choice) {
-    dialogs.choices.push_back(std::move(choice));
-    Click(fileButton);
-  }
-
-  testing::TempFolder folder;
-  testing::RecordingPrompt prompt;
-  testing::ChoosingDialogService dialogs;
-  Form1 form;
-};
+using Form1OperationsTest = testing::Form1Fixture;
 
 TEST_F(Form1OperationsTest, FileButtonsStoreThePathBeforeTheFirstNulAndShowItEvenAfterACancel) {
   Choose("Command1", std::nullopt);

@@ -4,15 +4,8 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-#include "ChoosingDialogService.h"
-#include "Form1.h"
-#include "RecordingPrompt.h"
+#include "Form1Fixture.h"
 
 namespace zarvello {
 namespace {
@@ -48,26 +41,13 @@ QStringList Entries(const QComboBox* list) {
   return entries;
 }
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public testing::Form1Fixture {
  protected:
-  Form1Test() : form(prompt, dialogs) {}
-
-  template <typename Control>
-  Control* Find(const QString& name) {
-    auto* control = form.findChild<Control*>(name);
-    EXPECT_NE(control, nullptr) << name.toStdString();
-    return control;
-  }
-
   std::map<QString, QRect> Geometries() {
     std::map<QString, QRect> geometries;
-    for (const auto& [name, rect] : kGeometry) geometries[name] = Find<QWidget>(name)->geometry();
+    for (const auto& [name, rect] : kGeometry) geometries[name] = Find(name)->geometry();
     return geometries;
   }
-
-  testing::RecordingPrompt prompt;
-  testing::ChoosingDialogService dialogs;
-  Form1 form;
 };
 
 TEST_F(Form1Test, StartsWithTheDesignAndTheStartUpDefaults) {
@@ -169,14 +149,14 @@ TEST_F(Form1Test, ResizingAndMaximisingMoveNoControl) {
 TEST_F(Form1Test, EveryControlHasItsOwnAccessibleName) {
   QStringList names;
   for (const auto& [objectName, rect] : kGeometry) {
-    const QString name = Find<QWidget>(objectName)->accessibleName();
+    const QString name = Find(objectName)->accessibleName();
     EXPECT_FALSE(name.isEmpty()) << objectName.toStdString();
     EXPECT_FALSE(names.contains(name)) << name.toStdString();
     names << name;
   }
-  EXPECT_EQ(Find<QWidget>("Command6")->accessibleName(), "Transfer range");
-  EXPECT_EQ(Find<QWidget>("Command4(0)")->accessibleName(), "Copy From: bank from offset");
-  EXPECT_EQ(Find<QWidget>("KnownOffsetText1(1)")->accessibleName(), "Paste To: offset box");
+  EXPECT_EQ(Find("Command6")->accessibleName(), "Transfer range");
+  EXPECT_EQ(Find("Command4(0)")->accessibleName(), "Copy From: bank from offset");
+  EXPECT_EQ(Find("KnownOffsetText1(1)")->accessibleName(), "Paste To: offset box");
 }
 
 TEST_F(Form1Test, OffsetBoxRefusesASeventhCharacter) {
