@@ -89,50 +89,8 @@ void Form1::CreateControls() {
   dialogFont.setPointSizeF(8.25);
   setFont(dialogFont);
 
-  const std::array<const char*, 2> sideNames{"Copy From", "Paste To"};
-  const std::array<const char*, 2> frameCaptions{"File To Copy From", "File To Paste To"};
-  for (int side = 0; side < 2; ++side) {
-    const QString prefix = QStringLiteral("%1: ").arg(QLatin1String(sideNames[side]));
-    QGroupBox* frame = Frame1[side] =
-        Place<QGroupBox>(this, Indexed("Frame1", side), FromTwips(0, side * 1215, 6615, 1215),
-                         QLatin1String(frameCaptions[side]));
-    frame->setTitle(QLatin1String(frameCaptions[side]));
-
-    QPushButton* fileButton =
-        Place<QPushButton>(frame, QLatin1String(side == 0 ? "Command1" : "Command2"),
-                           FromTwips(120, 360, 615, 375), prefix + QStringLiteral("choose file"));
-    fileButton->setText(QStringLiteral("File"));
-    QLineEdit* pathBox =
-        Place<QLineEdit>(frame, QLatin1String(side == 0 ? "Text1" : "Text2"),
-                         FromTwips(735, 360, 5715, 375), prefix + QStringLiteral("file path"));
-    pathBox->setFont(BoxFont());
-    (side == 0 ? Command1 : Command2) = fileButton;
-    (side == 0 ? Text1 : Text2) = pathBox;
-
-    Label1[side] = Place<QLabel>(frame, Indexed("Label1", side), FromTwips(120, 758, 615, 315),
-                                 prefix + QStringLiteral("header"));
-    Label1[side]->setText(QStringLiteral("Header"));
-    HeaderCombo1[side] =
-        PlaceList(frame, Indexed("HeaderCombo1", side), FromTwips(735, 735, 1680, 360),
-                  prefix + QStringLiteral("header length"));
-    AddChoices(HeaderCombo1[side], kHeaderChoices);
-    BankCombo1[side] = PlaceList(frame, Indexed("BankCombo1", side), FromTwips(3120, 735, 855, 360),
-                                 prefix + QStringLiteral("bank"));
-
-    Command4[side] =
-        Place<QPushButton>(frame, Indexed("Command4", side), FromTwips(3975, 735, 375, 195),
-                           prefix + QStringLiteral("bank from offset"));
-    Command4[side]->setText(QStringLiteral("<"));
-    Command5[side] =
-        Place<QPushButton>(frame, Indexed("Command5", side), FromTwips(3975, 930, 375, 195),
-                           prefix + QStringLiteral("offset from bank"));
-    Command5[side]->setText(QStringLiteral(">"));
-    KnownOffsetText1[side] = Place<QLineEdit>(frame, Indexed("KnownOffsetText1", side),
-                                              FromTwips(4350, side == 0 ? 720 : 735, 2100, 375),
-                                              prefix + QStringLiteral("offset box"));
-    KnownOffsetText1[side]->setFont(BoxFont());
-    KnownOffsetText1[side]->setMaxLength(6);
-  }
+  CreateFileGroup(0);
+  CreateFileGroup(1);
 
   BankSizeCombo1 = PlaceList(this, QStringLiteral("BankSizeCombo1"), FromTwips(0, 2430, 1935, 360),
                              QStringLiteral("Bank size"));
@@ -152,9 +110,53 @@ void Form1::CreateControls() {
       QStringLiteral("Copies the bytes from the Copy From offset to the Paste To offset"));
 }
 
+void Form1::CreateFileGroup(int side) {
+  const QString caption = QLatin1String(side == 0 ? "File To Copy From" : "File To Paste To");
+  // Screen readers say which side a control belongs to, and what "<" means.
+  const QString prefix = QLatin1String(side == 0 ? "Copy From: " : "Paste To: ");
+  QGroupBox* frame = Frame1[side] = Place<QGroupBox>(
+      this, Indexed("Frame1", side), FromTwips(0, side * 1215, 6615, 1215), caption);
+  frame->setTitle(caption);
+
+  QPushButton* fileButton =
+      Place<QPushButton>(frame, QLatin1String(side == 0 ? "Command1" : "Command2"),
+                         FromTwips(120, 360, 615, 375), prefix + QStringLiteral("choose file"));
+  fileButton->setText(QStringLiteral("File"));
+  QLineEdit* pathBox =
+      Place<QLineEdit>(frame, QLatin1String(side == 0 ? "Text1" : "Text2"),
+                       FromTwips(735, 360, 5715, 375), prefix + QStringLiteral("file path"));
+  pathBox->setFont(BoxFont());
+  (side == 0 ? Command1 : Command2) = fileButton;
+  (side == 0 ? Text1 : Text2) = pathBox;
+
+  Label1[side] = Place<QLabel>(frame, Indexed("Label1", side), FromTwips(120, 758, 615, 315),
+                               prefix + QStringLiteral("header"));
+  Label1[side]->setText(QStringLiteral("Header"));
+  HeaderCombo1[side] =
+      PlaceList(frame, Indexed("HeaderCombo1", side), FromTwips(735, 735, 1680, 360),
+                prefix + QStringLiteral("header length"));
+  AddChoices(HeaderCombo1[side], kHeaderChoices);
+  BankCombo1[side] = PlaceList(frame, Indexed("BankCombo1", side), FromTwips(3120, 735, 855, 360),
+                               prefix + QStringLiteral("bank"));
+
+  Command4[side] =
+      Place<QPushButton>(frame, Indexed("Command4", side), FromTwips(3975, 735, 375, 195),
+                         prefix + QStringLiteral("bank from offset"));
+  Command4[side]->setText(QStringLiteral("<"));
+  Command5[side] =
+      Place<QPushButton>(frame, Indexed("Command5", side), FromTwips(3975, 930, 375, 195),
+                         prefix + QStringLiteral("offset from bank"));
+  Command5[side]->setText(QStringLiteral(">"));
+  KnownOffsetText1[side] = Place<QLineEdit>(frame, Indexed("KnownOffsetText1", side),
+                                            FromTwips(4350, side == 0 ? 720 : 735, 2100, 375),
+                                            prefix + QStringLiteral("offset box"));
+  KnownOffsetText1[side]->setFont(BoxFont());
+  KnownOffsetText1[side]->setMaxLength(6);
+}
+
 void Form1::SetTabOrder() {
   // Frames and labels take no focus, so they drop out of the chain.
-  const QWidget* chain[] = {
+  QWidget* const chain[] = {
       Command3,
       Command1,
       Text1,
@@ -173,9 +175,7 @@ void Form1::SetTabOrder() {
       Command5[1],
       Command6,
   };
-  for (std::size_t i = 1; i < std::size(chain); ++i) {
-    QWidget::setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
-  }
+  for (std::size_t i = 1; i < std::size(chain); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 void Form1::ConnectControls() {

@@ -32,6 +32,7 @@ class Form1 : public QWidget {
 
  private:
   void CreateControls();
+  void CreateFileGroup(int side);
   void SetTabOrder();
   void ConnectControls();
   void RunStartUpDefaults();

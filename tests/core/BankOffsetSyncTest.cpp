@@ -78,17 +78,6 @@ TEST(BankOffsetSyncTest, BankFromOffsetClampsTheBoxThenSelectsTheBankHoldingIt) 
   }
 }
 
-TEST(BankOffsetSyncTest, BankFromOffsetAlsoClampsTheOtherSidesBoxButNotItsList) {
-  const auto result = BankFromOffset(1, {{"FFFFFF", "8200"}, {3, 0}}, Settings(0x10, 0x200));
-  EXPECT_EQ(result.offsetTexts[0], "3F8010");
-  EXPECT_EQ(result.bankPositions[0], 3);
-  EXPECT_EQ(result.bankPositions[1], 1);
-
-  const auto raised = BankFromOffset(0, {{"8000", "0"}, {0, 7}}, Settings(0, 0x200));
-  EXPECT_EQ(raised.offsetTexts[1], "200");
-  EXPECT_EQ(raised.bankPositions[1], 7);
-}
-
 TEST(BankOffsetSyncTest, OffsetFromBankThenBankFromOffsetFindsTheSameBank) {
   for (const std::int16_t header : {0, 0x10, 0x200}) {
     const TransferSettings settings = Settings(header, header);
