@@ -1,7 +1,6 @@
 #include "BenchFiles.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,17 +17,6 @@ namespace {
 }
 
 }  // namespace
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zarvello_bench_XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) ThrowErrno("mkdtemp " + pattern);
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
 
 void WritePatternFile(const std::string& path, std::int64_t length, unsigned seed) {
   const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
