@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "BankAddress.h"
 #include "FileAccessError.h"
@@ -10,6 +9,7 @@
 #include "RomFile.h"
 #include "TransferFiles.h"
 #include "TransferPrompts.h"
+#include "ZeroedBuffer.h"
 
 namespace zarvello {
 namespace {
@@ -75,15 +75,15 @@ void CopyBank(const TransferSettings& settings, MessagePrompt& prompt) {
     return;
   }
 
-  std::vector<std::byte> bank(settings.BankSize == 0x4000 ? 0x4000 : 0x8000);
+  const ZeroedBuffer bank(settings.BankSize == 0x4000 ? 0x4000 : 0x8000);
   const std::int64_t readFrom = BankStart(settings.CopyFromHeader, settings.CopyFromBankOffset);
   // The file may have shrunk since it was measured; half a bank is no bank.
-  if (ReadFromFile(settings.CopyFromFile, readFrom, bank) < bank.size()) {
+  if (ReadFromFile(settings.CopyFromFile, readFrom, bank.Bytes()) < bank.Bytes().size()) {
     throw FileAccessError(FileAccessError::Action::Read, settings.CopyFromFile,
                           "The file ended before the bank did");
   }
   WriteInPlace(settings.PasteToFile, BankStart(settings.PasteToHeader, settings.PasteToBankOffset),
-               bank);
+               bank.Bytes());
   ShowDone(prompt, "Bank transferred.");
 }
 

@@ -14,14 +14,8 @@
 namespace zarvello {
 namespace {
 
-using testing::Bytes;
-using testing::DonePrompt;
-using testing::ErrorPrompt;
-using testing::PatternBytes;
-using testing::ReadBytes;
-using testing::RecordingPrompt;
-using testing::ShownPrompt;
-using testing::WriteBytes;
+// The files, prompts and dialogs a person would use.
+using namespace testing;
 
 constexpr std::size_t kHeader = 0x200;
 constexpr std::size_t kBank = 0x8000;
@@ -57,7 +51,7 @@ class TransferBankTest : public ::testing::Test {
     settings.BankSize = kBank;
   }
 
-  testing::TempFolder folder;
+  TempFolder folder;
   TransferSettings settings;
   RecordingPrompt prompt;
 };

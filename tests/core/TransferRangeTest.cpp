@@ -10,13 +10,8 @@
 namespace zarvello {
 namespace {
 
-using testing::Bytes;
-using testing::DonePrompt;
-using testing::ErrorPrompt;
-using testing::PatternBytes;
-using testing::ReadBytes;
-using testing::RecordingPrompt;
-using testing::WriteBytes;
+// The files, prompts and dialogs a person would use.
+using namespace testing;
 
 const auto kTransferred = DonePrompt("Data transferred.");
 
@@ -43,7 +38,7 @@ class TransferRangeTest : public ::testing::Test {
     return ReadBytes(settings.PasteToFile);
   }
 
-  testing::TempFolder folder;
+  TempFolder folder;
   TransferSettings settings;
   RecordingPrompt prompt;
 };

@@ -6,12 +6,8 @@
 namespace zarvello {
 namespace {
 
-using testing::Bytes;
-using testing::DonePrompt;
-using testing::ErrorPrompt;
-using testing::PatternBytes;
-using testing::ReadBytes;
-using testing::WriteBytes;
+// The files, prompts and dialogs a person would use.
+using namespace testing;
 
 std::u16string Utf16(const std::string& path) {
   return QString::fromStdString(path).toStdU16String();
