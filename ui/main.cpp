@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
 
   QApplication application(argc, argv);
   application.setApplicationName(QStringLiteral("Zarvello"));
-  application.setDesktopFileName(QStringLiteral("zarvello"));
+  application.setDesktopFileName(QStringLiteral("io.github.zarvello.Zarvello"));
   application.setWindowIcon(zarvello::Form1::Icon());
 
   zarvello::QtMessagePrompt prompt;
