@@ -21,13 +21,19 @@ std::string_view Verb(FileAccessError::Action action) {
 
 }  // namespace
 
-FileAccessError::FileAccessError(Action action, const std::string& path, const std::string& reason)
+FileAccessError::FileAccessError(Action action, const std::string& path, const std::string& reason,
+                                 int systemError)
     : std::runtime_error(reason),
       promptText_(
-          JoinPromptLines({"Can't " + std::string(Verb(action)) + " '" + path + "'.", reason})) {}
+          JoinPromptLines({"Can't " + std::string(Verb(action)) + " '" + path + "'.", reason})),
+      systemError_(systemError) {}
 
 FileAccessError FileAccessError::FromErrno(Action action, const std::string& path, int error) {
-  return {action, path, std::strerror(error)};
+  return {action, path, std::strerror(error), error};
+}
+
+void FileAccessError::AddLine(const std::string& line) {
+  promptText_ = JoinPromptLines({promptText_, line});
 }
 
 }  // namespace zarvello

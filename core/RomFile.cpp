@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <utility>
 
 #include "FileAccessError.h"
@@ -14,43 +15,76 @@ namespace {
 
 using Action = FileAccessError::Action;
 
+// O_NONBLOCK: opening a named pipe waits for a writer otherwise. It changes
+// nothing for the regular files that get past RefuseAllButRegularFiles.
 int OpenRetrying(const std::string& path, int flags) {
   int descriptor;
   do {
-    descriptor = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    descriptor = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
   } while (descriptor < 0 && errno == EINTR);
   return descriptor;
 }
 
-// A folder opens for reading on Linux; it is still no ROM file. Only the type
-// is asked for: asking for the times would make the next write stamp finer
-// times, which costs an extra inode write at every flush.
-int RefuseFolder(int descriptor, const std::string& path) {
+// Only the type is asked for: asking for the times would make the next write
+// stamp finer times, which costs an extra inode write at every flush.
+int RefuseAllButRegularFiles(int descriptor, const std::string& path) {
   struct statx status {};
-  const bool known = ::statx(descriptor, "", AT_EMPTY_PATH, STATX_TYPE, &status) == 0;
-  if (!known || S_ISDIR(status.stx_mode)) {
-    const int error = known ? EISDIR : errno;
+  if (::statx(descriptor, "", AT_EMPTY_PATH, STATX_TYPE, &status) != 0) {
+    const int error = errno;
     ::close(descriptor);
     throw FileAccessError::FromErrno(Action::Open, path, error);
   }
-  return descriptor;
+  if (S_ISREG(status.stx_mode)) return descriptor;
+  ::close(descriptor);
+  if (S_ISDIR(status.stx_mode)) throw FileAccessError::FromErrno(Action::Open, path, EISDIR);
+  throw FileAccessError(Action::Open, path, "Not a regular file");
+}
+
+int OpenRegular(const std::string& path, int flags) {
+  const int descriptor = OpenRetrying(path, flags);
+  if (descriptor < 0) throw FileAccessError::FromErrno(Action::Open, path, errno);
+  return RefuseAllButRegularFiles(descriptor, path);
 }
 
 }  // namespace
 
 RomFile RomFile::OpenForReading(const std::string& path) {
-  int descriptor = OpenRetrying(path, O_RDONLY);
   // A missing file is created, without asking for write access to an existing one.
-  if (descriptor < 0 && errno == ENOENT) descriptor = OpenRetrying(path, O_RDONLY | O_CREAT);
-  if (descriptor < 0) throw FileAccessError::FromErrno(Action::Open, path, errno);
-  return {RefuseFolder(descriptor, path), path};
+  if (auto file = OpenIfPresent(path)) return std::move(*file);
+  return {OpenRegular(path, O_RDONLY | O_CREAT), path};
 }
 
 RomFile RomFile::OpenForWriting(const std::string& path) {
-  // A folder fails here already, with EISDIR.
-  const int descriptor = OpenRetrying(path, O_RDWR | O_CREAT);
+  return {OpenRegular(path, O_RDWR | O_CREAT), path};
+}
+
+std::optional<RomFile> RomFile::OpenIfPresent(const std::string& path) {
+  const int descriptor = OpenRetrying(path, O_RDONLY);
+  // No file can have a name too long for the file system.
+  if (descriptor < 0 && (errno == ENOENT || errno == ENAMETOOLONG)) return std::nullopt;
   if (descriptor < 0) throw FileAccessError::FromErrno(Action::Open, path, errno);
-  return {descriptor, path};
+  return RomFile(RefuseAllButRegularFiles(descriptor, path), path);
+}
+
+RomFile RomFile::CreateNew(const std::string& path) {
+  return {OpenRegular(path, O_WRONLY | O_CREAT | O_EXCL), path};
+}
+
+void RomFile::Remove(const std::string& path) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    throw FileAccessError::FromErrno(Action::Write, path, errno);
+  }
+}
+
+void RomFile::FlushFolderOf(const std::string& path) {
+  std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::string folder = parent.empty() ? std::string(".") : parent.string();
+  const int descriptor = OpenRetrying(folder, O_RDONLY | O_DIRECTORY);
+  if (descriptor < 0) throw FileAccessError::FromErrno(Action::Write, folder, errno);
+  const int result = ::fsync(descriptor);
+  const int error = errno;
+  ::close(descriptor);
+  if (result != 0) throw FileAccessError::FromErrno(Action::Write, folder, error);
 }
 
 RomFile::RomFile(int descriptor, std::string path)
@@ -64,7 +98,7 @@ RomFile::~RomFile() {
 }
 
 std::int64_t RomFile::Length() const {
-  // Not fstat, for the same reason as in RefuseFolder.
+  // Not fstat, for the same reason as in RefuseAllButRegularFiles.
   const off_t end = ::lseek(descriptor_, 0, SEEK_END);
   if (end < 0) throw FileAccessError::FromErrno(Action::Read, path_, errno);
   return end;

@@ -1,10 +1,13 @@
 #pragma once
-// Byte-level access to one ROM file over POSIX calls. 64-bit lengths and
-// positions; whole-buffer reads and writes that survive partial transfers.
-// Every failure throws FileAccessError naming the file.
+// Byte-level access to ROM files (and their journals) over POSIX calls. Only
+// regular files are opened, and never in a way that can block: a named pipe
+// would hang the window, a device reads and writes as no ROM file does.
+// 64-bit lengths and positions; whole-buffer reads and writes that survive
+// partial transfers. Every failure throws FileAccessError naming the file.
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -15,6 +18,14 @@ class RomFile {
   // Both create a missing file empty and never truncate.
   static RomFile OpenForReading(const std::string& path);
   static RomFile OpenForWriting(const std::string& path);
+  // For reading; empty when the path names nothing, or nothing can have its name.
+  static std::optional<RomFile> OpenIfPresent(const std::string& path);
+  // For writing; fails when the path names anything already.
+  static RomFile CreateNew(const std::string& path);
+  // A file that is already gone counts as removed.
+  static void Remove(const std::string& path);
+  // Makes the creation or removal of the file's folder entry durable.
+  static void FlushFolderOf(const std::string& path);
 
   RomFile(RomFile&& other) noexcept;
   RomFile& operator=(RomFile&&) = delete;

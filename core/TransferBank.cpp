@@ -84,7 +84,7 @@ void CopyBank(const TransferSettings& settings, MessagePrompt& prompt) {
   }
   WriteInPlace(settings.PasteToFile, BankStart(settings.PasteToHeader, settings.PasteToBankOffset),
                bank.Bytes());
-  ShowDone(prompt, "Bank transferred.");
+  ShowNotice(prompt, "Bank transferred.");
 }
 
 }  // namespace
@@ -93,7 +93,10 @@ void TransferBank(TransferSettings& settings, int copyFromBankPosition, int past
                   MessagePrompt& prompt) {
   DeriveBankOffsets(settings, copyFromBankPosition, pasteToBankPosition);
   if (PromptIfNoFileChosen(settings, prompt)) return;
-  RunReportingFileErrors(prompt, [&] { CopyBank(settings, prompt); });
+  RunReportingFileErrors(prompt, [&] {
+    RollBackCutShortTransfers(settings, prompt);
+    CopyBank(settings, prompt);
+  });
 }
 
 }  // namespace zarvello

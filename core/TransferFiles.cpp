@@ -3,21 +3,31 @@
 #include <algorithm>
 
 #include "FileAccessError.h"
+#include "RollbackJournal.h"
 #include "RomFile.h"
 #include "ZeroedBuffer.h"
 
 namespace zarvello {
 namespace {
 
-// Best effort: the caller reports the original failure either way.
-void Restore(RomFile& file, std::int64_t offset, std::span<const std::byte> previous,
-             std::int64_t oldLength) noexcept {
+// What the user is told about the file after a failed write; empty when it
+// is as it was before.
+std::string PutBackAfterFailure(RomFile& file, const SavedBytes& saved, RollbackJournal& journal) {
   try {
-    file.Truncate(oldLength);
-    file.WriteAt(offset, previous);
-    file.Flush();
+    PutBack(file, saved);
+  } catch (const FileAccessError& error) {
+    if (journal.OnDisk()) {
+      return "It could not be put back yet: the next transfer into it will put it back.";
+    }
+    return "It could not be put back: " + std::string(error.what()) + ".";
+  }
+  // The file is as it was, so a journal left behind would only put the same
+  // bytes back once more.
+  try {
+    journal.Close();
   } catch (const FileAccessError&) {
   }
+  return {};
 }
 
 }  // namespace
@@ -33,12 +43,17 @@ void WriteInPlace(const std::string& path, std::int64_t offset, std::span<const 
   const auto covered = static_cast<std::size_t>(
       std::clamp<std::int64_t>(oldLength - offset, 0, static_cast<std::int64_t>(data.size())));
   const ZeroedBuffer buffer(covered);
-  const auto previous = buffer.Bytes().first(file.ReadAt(offset, buffer.Bytes()));
+  const SavedBytes saved{offset, oldLength,
+                         buffer.Bytes().first(file.ReadAt(offset, buffer.Bytes()))};
+  RollbackJournal journal = RollbackJournal::Begin(path, saved);
   try {
     file.WriteAt(offset, data);
     file.Flush();
-  } catch (const FileAccessError&) {
-    Restore(file, offset, previous, oldLength);
+    journal.Close();
+  } catch (FileAccessError& error) {
+    if (const std::string line = PutBackAfterFailure(file, saved, journal); !line.empty()) {
+      error.AddLine(line);
+    }
     throw;
   }
 }

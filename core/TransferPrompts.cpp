@@ -1,6 +1,7 @@
 #include "TransferPrompts.h"
 
 #include "FileAccessError.h"
+#include "RollbackJournal.h"
 
 namespace zarvello {
 
@@ -20,8 +21,17 @@ void ShowError(MessagePrompt& prompt, const std::string& text, const std::string
   prompt.Show(text, PromptButtons::Ok, PromptIcon::Critical, title);
 }
 
-void ShowDone(MessagePrompt& prompt, const std::string& text) {
+void ShowNotice(MessagePrompt& prompt, const std::string& text) {
   prompt.Show(text, PromptButtons::Ok, PromptIcon::None, {});
+}
+
+void RollBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& prompt) {
+  for (const std::string& path : {settings.CopyFromFile, settings.PasteToFile}) {
+    if (RollBackCutShortTransfer(path)) {
+      ShowNotice(prompt, "The last transfer into '" + path +
+                             "' was cut short. The file has been put back as it was before it.");
+    }
+  }
 }
 
 void RunReportingFileErrors(MessagePrompt& prompt, const std::function<void()>& steps) {

@@ -13,7 +13,11 @@ namespace zarvello {
 bool PromptIfNoFileChosen(const TransferSettings& settings, MessagePrompt& prompt);
 
 void ShowError(MessagePrompt& prompt, const std::string& text, const std::string& title = {});
-void ShowDone(MessagePrompt& prompt, const std::string& text);
+// OK, no icon, the application title.
+void ShowNotice(MessagePrompt& prompt, const std::string& text);
+
+// Puts back either file where a transfer was cut short, and tells the user.
+void RollBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& prompt);
 
 // Runs steps that open files; a failing file access ends them with its prompt.
 void RunReportingFileErrors(MessagePrompt& prompt, const std::function<void()>& steps);

@@ -21,11 +21,12 @@ void TransferRange(const TransferSettings& settings, std::string_view firstOffse
     return;
   }
   RunReportingFileErrors(prompt, [&] {
+    RollBackCutShortTransfers(settings, prompt);
     // Bytes past the end of the Copy From file arrive as zero.
     const ZeroedBuffer range(static_cast<std::size_t>(std::int64_t{last} - first + 1));
     ReadFromFile(settings.CopyFromFile, first, range.Bytes());
     WriteInPlace(settings.PasteToFile, first, range.Bytes());
-    ShowDone(prompt, "Data transferred.");
+    ShowNotice(prompt, "Data transferred.");
   });
 }
 

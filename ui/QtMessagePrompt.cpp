@@ -11,6 +11,8 @@ PromptAnswer QtMessagePrompt::Show(const std::string& text, PromptButtons button
       QString::fromStdString(title.empty() ? std::string(kApplicationTitle) : title),
       QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
       buttons == PromptButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No, window_);
+  // A path is shown as it is: "<i>" or "&amp;" in it must not turn into markup.
+  box.setTextFormat(Qt::PlainText);
   if (buttons == PromptButtons::YesNo) box.setDefaultButton(QMessageBox::Yes);
   switch (box.exec()) {
     case QMessageBox::Yes:
