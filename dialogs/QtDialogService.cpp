@@ -1,8 +1,11 @@
 #include "QtDialogService.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <string>
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QString>
@@ -51,10 +54,13 @@ std::int16_t ExtensionPosition(const std::u16string& path) {
   return static_cast<std::int16_t>(position);
 }
 
+bool IsWritableFolder(const QString& folder) {
+  return !folder.isEmpty() && QFileInfo(folder).isDir() &&
+         ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+}
+
 void SetUp(QFileDialog& dialog, QFileDialog::AcceptMode mode, const OpenFileName& record,
-           const QStringList& nameFilters) {
-  // First, so that every later setting reaches Qt's own widgets.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
+           const QStringList& nameFilters, const QString& folder) {
   dialog.setAcceptMode(mode);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -62,9 +68,7 @@ void SetUp(QFileDialog& dialog, QFileDialog::AcceptMode mode, const OpenFileName
   if (record.nFilterIndex >= 1 && record.nFilterIndex <= nameFilters.size()) {
     dialog.selectNameFilter(nameFilters[record.nFilterIndex - 1]);
   }
-  if (const QString folder = TextOf(record.lpstrInitialDir); !folder.isEmpty()) {
-    dialog.setDirectory(folder);
-  }
+  dialog.setDirectory(folder);
   if (const QString title = TextOf(record.lpstrTitle); !title.isEmpty()) {
     dialog.setWindowTitle(title);
   }
@@ -74,10 +78,30 @@ void SetUp(QFileDialog& dialog, QFileDialog::AcceptMode mode, const OpenFileName
   }
 }
 
-int Show(OpenFileName& record, QFileDialog::AcceptMode mode, MessagePrompt& prompt) {
+}  // namespace
+
+QtDialogService::QtDialogService(MessagePrompt& prompt)
+    : prompt_(prompt), startFolder_(QDir::currentPath()) {}
+
+int QtDialogService::ShowOpen(OpenFileName& record) {
+  return Show(record, QFileDialog::AcceptOpen);
+}
+
+int QtDialogService::ShowSave(OpenFileName& record) {
+  return Show(record, QFileDialog::AcceptSave);
+}
+
+QString QtDialogService::FolderToOpen(const OpenFileName& record) const {
+  if (!lastFolder_.isEmpty()) return lastFolder_;
+  // An installed copy's folder is a system folder, where no user keeps ROMs.
+  const QString initialFolder = TextOf(record.lpstrInitialDir);
+  return IsWritableFolder(initialFolder) ? initialFolder : startFolder_;
+}
+
+int QtDialogService::Show(OpenFileName& record, QFileDialog::AcceptMode mode) {
   QFileDialog dialog;
   const QStringList nameFilters = NameFilters(record.lpstrFilter);
-  SetUp(dialog, mode, record, nameFilters);
+  SetUp(dialog, mode, record, nameFilters, FolderToOpen(record));
   if (dialog.exec() != QDialog::Accepted) return 0;
 
   const QString chosen = dialog.selectedFiles().value(0);
@@ -85,12 +109,13 @@ int Show(OpenFileName& record, QFileDialog::AcceptMode mode, MessagePrompt& prom
   const std::size_t pathRoom = Capacity(record.lpstrFile, record.nMaxFile);
   if (path.size() + 1 > pathRoom) {
     const std::size_t limit = std::max<std::size_t>(pathRoom, 1) - 1;
-    prompt.Show("The path of the chosen file is too long: at most " + std::to_string(limit) +
-                    " characters fit.",
-                PromptButtons::Ok, PromptIcon::Critical, "");
+    prompt_.Show("The path of the chosen file is too long: at most " + std::to_string(limit) +
+                     " characters fit.",
+                 PromptButtons::Ok, PromptIcon::Critical, "");
     return 0;
   }
   WriteTerminated(record.lpstrFile, path);
+  lastFolder_ = QFileInfo(chosen).absolutePath();
   // The name only informs; unlike the path it may be cut to fit.
   if (const std::size_t titleRoom = Capacity(record.lpstrFileTitle, record.nMaxFileTitle);
       titleRoom > 0) {
@@ -101,18 +126,6 @@ int Show(OpenFileName& record, QFileDialog::AcceptMode mode, MessagePrompt& prom
   const qsizetype filterPosition = nameFilters.indexOf(dialog.selectedNameFilter());
   if (filterPosition >= 0) record.nFilterIndex = static_cast<std::int32_t>(filterPosition) + 1;
   return 1;
-}
-
-}  // namespace
-
-QtDialogService::QtDialogService(MessagePrompt& prompt) : prompt_(prompt) {}
-
-int QtDialogService::ShowOpen(OpenFileName& record) {
-  return Show(record, QFileDialog::AcceptOpen, prompt_);
-}
-
-int QtDialogService::ShowSave(OpenFileName& record) {
-  return Show(record, QFileDialog::AcceptSave, prompt_);
 }
 
 }  // namespace zarvello

@@ -1,10 +1,18 @@
 #pragma once
-// The dialog service on Qt's own file dialog, the same on every platform.
+// The dialog service on QFileDialog: the desktop's own file chooser where the
+// desktop offers one, Qt's own dialog elsewhere. Like the system dialog it
+// stands in for, it keeps the folder the user works in: the first dialog of a
+// run opens in the given initial folder when the user can write it (an
+// unpacked copy's own folder), otherwise in the folder the program was
+// started from; every later one in the folder of the last file chosen.
 // It shows what a Flags value of 0 asks for: one file, which need not exist
 // yet, and no question before an existing file is chosen for saving; other
 // flags come back as they went in. The owner handle is not used: the dialog
 // is modal to the whole application. A path that does not fit the record is
 // refused with a message rather than cut, since a cut path names another file.
+
+#include <QFileDialog>
+#include <QString>
 
 #include "DialogService.h"
 #include "MessagePrompt.h"
@@ -20,7 +28,12 @@ class QtDialogService : public DialogService {
   int ShowSave(OpenFileName& record) override;
 
  private:
+  QString FolderToOpen(const OpenFileName& record) const;
+  int Show(OpenFileName& record, QFileDialog::AcceptMode mode);
+
   MessagePrompt& prompt_;
+  const QString startFolder_;
+  QString lastFolder_;  // empty until a file is chosen
 };
 
 }  // namespace zarvello

@@ -95,9 +95,13 @@ void Form1::CreateControls() {
   BankSizeCombo1 = PlaceList(this, QStringLiteral("BankSizeCombo1"), FromTwips(0, 2430, 1935, 360),
                              QStringLiteral("Bank size"));
   AddChoices(BankSizeCombo1, kBankSizeChoices);
+  // Grey, with dark text of its own: a dark theme's light text is unreadable on it.
   QPalette grey = BankSizeCombo1->palette();
   for (const auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) {
     grey.setColor(role, QColor(192, 192, 192));
+  }
+  for (const auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText}) {
+    grey.setColor(role, Qt::black);
   }
   BankSizeCombo1->setPalette(grey);
 
