@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TempFolder.h"
+#include "Files.h"
 
 namespace zarvello::bench {
 

@@ -1,162 +1,130 @@
-#include <filesystem>
-#include <string>
+// Drives OpenSave and the real file dialog behind it as a person would:
+// types into the dialog's file-name box and presses its buttons.
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
-#include <QFile>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
+#include "Files.h"
 #include "OpenSave.h"
 #include "OpenSaveError.h"
+#include "QtDialogService.h"
+#include "RecordingPrompt.h"
 
-namespace zarvello {
-namespace {
+// Failures show the text, not the address.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
-using namespace std::string_literals;
+namespace zarvello::testing {
 
-// Stands in for the person at the dialog: keeps the record it was shown,
-// then cancels or picks `path` as a dialog reports a choice.
-class ChoosingService : public DialogService {
- public:
-  int ShowOpen(OpenFileName& record) override { return Choose("open", record); }
-  int ShowSave(OpenFileName& record) override { return Choose("save", record); }
-
-  int result = 0;
-  std::u16string path, name;
-  std::int16_t extension = 0;
-  std::int32_t filterIndex = 1, flags = 0;
-  std::string shown;
-  OpenFileName lastShown;
-
- private:
-  int Choose(const std::string& kind, OpenFileName& record) {
-    shown += kind;
-    lastShown = record;
-    if (result <= 0) return result;
-    record.lpstrFile.replace(0, path.size() + 1, path + u'\0');
-    record.lpstrFileTitle.replace(0, name.size() + 1, name + u'\0');
-    record.nFileExtension = extension;
-    record.nFilterIndex = filterIndex;
-    record.Flags = flags;
-    return result;
-  }
-};
-
-TEST(OpenSaveTest, FreshObjectAsksForAnSnesImageInTheProgramsFolder) {
-  ChoosingService service;
-  OpenSave dialog(service);
-  EXPECT_EQ(dialog.FileName(), u"");
-  EXPECT_EQ(dialog.FileTitle(), u"");
-  EXPECT_EQ(dialog.DialogTitle(), u"");
-  EXPECT_EQ(dialog.DefaultExt(), u"");
-  EXPECT_EQ(dialog.Filter(), u"SNES|*.smc;*.swc;*.fig|All Files (*.*)|*.*");
-  EXPECT_EQ(dialog.FilterIndex(), 1);
-  EXPECT_EQ(dialog.Flags(), 0);
-  EXPECT_EQ(dialog.MaxFileSize(), 260);
-  EXPECT_EQ(dialog.hWnd(), 0);
-  EXPECT_EQ(dialog.CancelError(), 0);
-  EXPECT_EQ(dialog.FileExt(), 0);
-  EXPECT_TRUE(std::filesystem::equivalent(
-      QFile::encodeName(QString::fromStdU16String(dialog.InitDir())).toStdString(),
-      ZARVELLO_TEST_PROGRAM_FOLDER));
-
-  dialog.ShowOpen();
-  const OpenFileName& record = service.lastShown;
-  EXPECT_EQ(service.shown, "open");
-  EXPECT_EQ(record.lStructSize, 76);
-  EXPECT_EQ(record.lpstrFilter, u"SNES\0*.smc;*.swc;*.fig\0All Files (*.*)\0*.*\0\0"s);
-  EXPECT_EQ(record.nFilterIndex, 1);
-  EXPECT_EQ(record.lpstrFile, std::u16string(261, u'\0'));
-  EXPECT_EQ(record.nMaxFile, 260);
-  EXPECT_EQ(record.lpstrFileTitle, std::u16string(256, u' '));
-  EXPECT_EQ(record.nMaxFileTitle, 260);
-  EXPECT_EQ(record.lpstrInitialDir, dialog.InitDir());
-}
-
-TEST(OpenSaveTest, FilterTurnsBarsIntoNulsAndEndsInTwoNuls) {
-  struct Case {
-    std::u16string set, stored, readBack;
-  };
-  const Case cases[] = {
-      {u"", u"\0\0"s, u""},
-      {u"*.smc", u"*.smc\0\0"s, u"*.smc"},
-      {u"ROM|*.smc|", u"ROM\0*.smc\0\0"s, u"ROM|*.smc"},
-      {u"ROM|*.smc||", u"ROM\0*.smc\0\0"s, u"ROM|*.smc"},
-      {u"ROM|*.smc|||", u"ROM\0*.smc\0\0\0"s, u"ROM|*.smc|"},
-  };
-  for (const Case& c : cases) {
-    ChoosingService service;
-    OpenSave dialog(service);
-    dialog.SetFilter(c.set);
-    dialog.ShowSave();
-    EXPECT_EQ(service.lastShown.lpstrFilter, c.stored);
-    EXPECT_EQ(dialog.Filter(), c.readBack);
-  }
-}
-
-TEST(OpenSaveTest, ConfirmedChoiceComesBackInItsSpacesAndStartsTheNextDialog) {
-  ChoosingService service;
-  OpenSave dialog(service);
-  dialog.SetInitDir(u"  /roms ");
-  dialog.SetDefaultExt(u" smc ");
-  service.result = 1;
-  service.path = u"/roms/Zelda.smc";
-  service.name = u"Zelda.smc";
-  service.extension = 12;
-  service.filterIndex = 2;
-  service.flags = 0x400;
-  dialog.ShowOpen();
-  EXPECT_EQ(dialog.FileName(), u"/roms/Zelda.smc" + std::u16string(246, u'\0'));
-  EXPECT_EQ(dialog.FileTitle(), u"Zelda.smc\0"s);
-  EXPECT_EQ(dialog.FileExt(), 12);
-  EXPECT_EQ(dialog.FilterIndex(), 2);
-  EXPECT_EQ(dialog.Flags(), 0x400);
-  EXPECT_EQ(dialog.InitDir(), u"/roms");
-  EXPECT_EQ(dialog.DefaultExt(), u" smc ");
-  EXPECT_EQ(dialog.Filter(), u"SNES|*.smc;*.swc;*.fig|All Files (*.*)|*.*");
-
-  // The whole earlier space is the next initial name; its tail stays behind
-  // the new path's NUL.
-  service.path = u"/a.fig";
-  service.name = u"a.fig";
-  dialog.ShowOpen();
-  EXPECT_EQ(service.lastShown.lpstrFile, u"/roms/Zelda.smc" + std::u16string(246, u'\0'));
-  EXPECT_EQ(service.lastShown.nFilterIndex, 2);
-  EXPECT_EQ(dialog.FileName(), u"/a.fig\0elda.smc"s + std::u16string(246, u'\0'));
-  EXPECT_EQ(dialog.FileTitle(), u"a.fig\0smc\0"s);
-}
-
-TEST(OpenSaveTest, CancelOrAnUnfittingNameChangesNothing) {
-  struct Case {
-    std::int16_t cancelError, maxFileSize;
-    std::size_t nameLength;
-    int serviceResult;
-    std::int32_t error;  // 0: returns normally
-  };
-  const Case cases[] = {
-      {0, 260, 8, 0, 0},   {0, 260, 8, -1, 0}, {-1, 260, 8, 0, 32755}, {2, 260, 8, -1, 32755},
-      {0, 260, 262, 1, 5}, {0, 0, 0, 1, 5},    {0, -1, 0, 1, 5},
-  };
-  for (const Case& c : cases) {
-    ChoosingService service;
-    service.result = c.serviceResult;
-    service.path = u"/chosen.smc";
-    OpenSave dialog(service);
-    dialog.SetCancelError(c.cancelError);
-    dialog.SetMaxFileSize(c.maxFileSize);
-    dialog.SetFileName(std::u16string(c.nameLength, u'x'));
-    std::int32_t error = 0;
-    try {
-      dialog.ShowSave();
-    } catch (const OpenSaveError& raised) {
-      error = raised.Number();
-      EXPECT_EQ(raised.Source(), "Run-time error");
-      EXPECT_EQ(raised.Description(),
-                error == 5 ? "Invalid procedure call or argument" : "Cancel was selected");
+// Once the dialog is open: looks at it, types key by key (QTest::keyClicks
+// knows only Latin-1) and presses Open or Save; nothing typed cancels. A
+// question on the way (whether to overwrite, say) fails the test.
+void TypeWhenShown(const QString& typed, const std::function<void(QFileDialog&)>& look) {
+  QTimer::singleShot(0, [=] {
+    auto& dialog = *qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    look(dialog);
+    auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+    edit->setFocus();
+    for (const QChar c : typed)
+      QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, c, Qt::NoModifier);
+    QTimer::singleShot(0, [] {
+      if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        ADD_FAILURE() << question->text().toStdString();
+        question->close();
+      }
+    });
+    const bool open = dialog.acceptMode() == QFileDialog::AcceptOpen;
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    buttons->button(typed.isEmpty() ? buttons->Cancel
+                    : open          ? buttons->Open
+                                    : buttons->Save)
+        ->click();
+    if (dialog.isVisible()) {
+      ADD_FAILURE() << "the dialog stayed open";
+      dialog.reject();
     }
-    EXPECT_EQ(error, c.error) << c.cancelError << " " << c.maxFileSize << " " << c.nameLength;
-    EXPECT_EQ(service.shown, c.error == 5 ? "" : "save");
-    EXPECT_EQ(dialog.FileName(), std::u16string(c.nameLength, u'x'));
-  }
+  });
 }
 
-}  // namespace
-}  // namespace zarvello
+QString Decoded(const std::filesystem::path& path) { return QFile::decodeName(path.c_str()); }
+
+TEST(OpenSaveTest, OpensWhereTheUserWorksAndReturnsTheChosenFileInTheShapeTheWindowReads) {
+  TempFolder folder;
+  const auto start = folder.Path() / "v1.2", roms = folder.Path() / "roms",
+             locked = folder.Path() / "locked";
+  for (const auto& made : {start, roms, locked}) std::filesystem::create_directory(made);
+  std::filesystem::permissions(
+      locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  Write((start / "Früh ロム.smc").string(), "rom");
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(start);
+  RecordingPrompt prompt;
+  QtDialogService startedHere(prompt);
+  std::filesystem::current_path(cwd);
+  // The file-name space holds at most 259 characters and a NUL.
+  const QString tooLong(259 - Decoded(start).size(), u'x');
+  const struct {
+    bool save, nextFilter;
+    QString initialFolder, opensIn;  // no initial folder: OpenSave's own, the program's folder
+    QString typed;                   // nothing typed: cancel
+  } rows[] = {
+      // clang-format off
+      {false, false, "", ZARVELLO_TEST_PROGRAM_FOLDER},
+      // Root may write anywhere; another user finds the locked folder closed.
+      {false, false, Decoded(locked), Decoded(::geteuid() == 0 ? locked : start)},
+      // No question before an existing file is chosen for saving.
+      {true, false, Decoded(folder.Path() / "missing"), Decoded(start), "Früh ロム.smc"},
+      {false, true, "", Decoded(start), "new"},  // need not exist; the folder's dot is no extension
+      {false, false, Decoded(roms), Decoded(start), tooLong}};
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.typed.toStdString());
+    OpenSave dialog(startedHere);
+    if (!row.initialFolder.isEmpty()) dialog.SetInitDir(row.initialFolder.toStdU16String());
+    dialog.SetCancelError(row.typed.isEmpty());
+    TypeWhenShown(row.typed, [&](QFileDialog& shown) {
+      EXPECT_FALSE(shown.testOption(QFileDialog::DontUseNativeDialog));
+      EXPECT_EQ(shown.directory().absolutePath(), row.opensIn);
+      EXPECT_EQ(shown.nameFilters(), QStringList({"SNES (*.smc *.swc *.fig)", "All Files (*.*)"}));
+      EXPECT_EQ(shown.findChild<QLineEdit*>("fileNameEdit")->text(), "");  // not 261 NULs
+      if (row.nextFilter)
+        QTest::keyClick(shown.findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+    });
+    std::string error;
+    try {
+      row.save ? dialog.ShowSave() : dialog.ShowOpen();
+    } catch (const OpenSaveError& raised) {
+      error = std::to_string(raised.Number()) + " " + raised.Source() + ": " + raised.Description();
+    }
+    EXPECT_EQ(error, row.typed.isEmpty() ? "32755 Run-time error: Cancel was selected" : "");
+    // The path and NULs to the end of its space; the name and one NUL.
+    const QString chosen = row.typed.isEmpty() || row.typed == tooLong ? "" : row.typed;
+    const std::u16string path =
+        chosen.isEmpty() ? u"" : (row.opensIn + '/' + chosen).toStdU16String();
+    EXPECT_EQ(dialog.FileName(),
+              path + std::u16string(path.empty() ? 0 : 261 - path.size(), u'\0'));
+    EXPECT_EQ(dialog.FileTitle(), path.empty() ? u"" : chosen.toStdU16String() + u'\0');
+    EXPECT_EQ(dialog.FileExt(), chosen.contains('.') ? path.size() - 3 : path.size());
+    EXPECT_EQ(dialog.FilterIndex(), row.nextFilter ? 2 : 1);
+  }
+  EXPECT_EQ(prompt.shown,
+            Failed("The path of the chosen file is too long: at most 259 characters fit."));
+  EXPECT_EQ(Read((start / "Früh ロム.smc").string()), "rom");
+  OpenSave unfitting(startedHere);  // a name longer than its space is refused before any dialog
+  unfitting.SetFileName(std::u16string(262, u'x'));
+  EXPECT_THROW(unfitting.ShowOpen(), OpenSaveError);
+  EXPECT_EQ(unfitting.Filter(), u"SNES|*.smc;*.swc;*.fig|All Files (*.*)|*.*");
+  std::filesystem::permissions(locked, std::filesystem::perms::all);
+  EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);
+}
+
+}  // namespace zarvello::testing
