@@ -1,6 +1,7 @@
 #pragma once
-// The baseline the transfers are measured against: the least any program
-// does to move bytes from one file into another and have them on disk.
+// The baselines the transfers are measured against: the least any program
+// does to move bytes from one file into another and have them on disk, once
+// plainly and once so that a crash halfway can be undone.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,5 +13,12 @@ namespace zarvello::bench {
 // fsyncs and closes. False when any step fails or falls short.
 bool MinimalCopy(const std::string& fromPath, std::int64_t readAt, const std::string& toPath,
                  std::int64_t writeAt, std::size_t length);
+
+// The same, through a journal beside toPath that holds the bytes the write
+// covers: the journal and its folder entry are on disk before toPath is
+// touched, and its removal is on disk before this returns. No checksum: that
+// is Zarvello's own cost. toPath must already hold all the bytes it covers.
+bool MinimalCrashSafeCopy(const std::string& fromPath, std::int64_t readAt,
+                          const std::string& toPath, std::int64_t writeAt, std::size_t length);
 
 }  // namespace zarvello::bench

@@ -79,8 +79,7 @@ class TransferTest : public ::testing::Test {
     return Read(folder.File("next")).substr(0, Read(path).size());
   }
   void WriteFiles(long sourceLength, long targetLength) {  // -1: no file
-    std::filesystem::remove(from);
-    std::filesystem::remove(to);
+    for (const std::string& file : {from, to}) std::filesystem::remove(file);
     source = Pattern(std::max(sourceLength, 0L), 1);
     target = Pattern(std::max(targetLength, 0L), 2);
     if (sourceLength >= 0) Write(from, source);
@@ -93,10 +92,10 @@ class TransferTest : public ::testing::Test {
   // As the window starts: both headers 0x200, 32 KiB banks.
   TransferSettings settings{from, to, 0x200, 0x200, 0x8000};
   RecordingPrompt prompt;
-  const std::function<void()> bank = [&] { TransferBank(settings, 0, 0, prompt); };
 };
 
 TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
+  // clang-format off
   const struct {
     std::int32_t bankSize;
     std::int16_t copyFromHeader, pasteToHeader;
@@ -105,7 +104,6 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
     std::string shown;
     bool answerNo = false;
   } rows[] = {
-      // clang-format off
       {0x8000, 0x200, 0x200, 31, 40, 0x200 + 32 * kBank, 0x200 + 64 * kBank, kBankDone},
       {0x8000, 0x200, 0x200, 31, 40, 0x200 + 32 * kBank - 1, 0x200, CopyFromTooShort("9F")},
       {0x4000, 0x10, 0, 1, 2, 0x10 + 0xC000, 0x20000, kBankDone},  // 16 KiB at 32 KiB steps
@@ -124,27 +122,32 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
     EXPECT_EQ(prompt.shown, row.shown);
     const std::size_t at = row.pasteToHeader + row.pasteToBank * kBank;
     const std::size_t bankStart = row.copyFromHeader + row.copyFromBank * kBank;
+    const bool done = row.shown.ends_with(kBankDone);
     EXPECT_TRUE(Read(to) ==
-                (!row.shown.ends_with(kBankDone)
-                     ? target
-                     : Overwritten(target, at, source.substr(bankStart, row.bankSize))));
+                (done ? Overwritten(target, at, source.substr(bankStart, row.bankSize)) : target));
     EXPECT_TRUE(exists(from) && exists(to));  // a missing file is created empty
   }
-}
-
-TEST_F(TransferTest, CopyFromLargerThanFourGibibytesIsMeasuredInFull) {
   // A 32-bit length would wrap to 0x200 and call the file too short.
+  settings = {from, to, 0x200, 0x200, 0x8000};
   WriteFiles(0x200 + 128 * kBank, 0x200 + kBank);
   std::filesystem::resize_file(from, (std::uintmax_t{4} << 30) + 0x200);
   TransferBank(settings, 127, 0, prompt);
   EXPECT_TRUE(Read(to).substr(0x200) == source.substr(0x200 + 127 * kBank));
+  // The Copy From file shrinking while the question waits: half a bank is no bank.
+  WriteFiles(0x200 + 2 * kBank, -1);
+  prompt.whileShown = [&] { std::filesystem::resize_file(from, 0x9000); };
+  TransferBank(settings, 1, 0, prompt);
+  EXPECT_TRUE(prompt.shown.ends_with(
+      Failed("Can't read '" + from + "'.\r\nThe file ended before the bank did")));
+  EXPECT_EQ(Read(to), "");
 }
 
 TEST_F(TransferTest, RangeTransferCopiesFromTheFirstToTheLastOffsetAtTheSameOffsets) {
+  // clang-format off
   const struct {
     std::string first, last;
     long sourceLength, targetLength;  // -1: no file
-  } rows[] = {                        // clang-format off
+  } rows[] = {
       {"8200", "8200", 0x10000, 0x10000}, {"", "", 0x10000, 0x10000}, {"008200", "9fff", 0x10000, 0x10000},
       {"F00", "17FF", 0x1000, 0x800}, {"10", "1F", -1, 0x100}, {"200", "100", 0x1000, 0x1000}};
   // clang-format on
@@ -154,16 +157,13 @@ TEST_F(TransferTest, RangeTransferCopiesFromTheFirstToTheLastOffsetAtTheSameOffs
     prompt.shown.clear();
     TransferRange(settings, row.first, row.last, prompt);  // the headers play no part
     const std::size_t first = ReadHex(row.first), last = ReadHex(row.last);
-    if (last < first) {
-      EXPECT_EQ(prompt.shown, Failed("The last offset 100 lies before the first offset 200."));
-      EXPECT_TRUE(Read(to) == target);
-      continue;
-    }
     // Bytes past the end of the Copy From file arrive as zeros.
-    std::string range = source.substr(std::min(first, source.size()), last - first + 1);
-    range.resize(last - first + 1);
-    EXPECT_EQ(prompt.shown, kRangeDone);
-    EXPECT_TRUE(Read(to) == Overwritten(target, first, range) && exists(from));
+    const std::string range =
+        (source + std::string(last + 1, '\0')).substr(first, last + 1 - first);
+    const std::string reversed = Failed("The last offset 100 lies before the first offset 200.");
+    EXPECT_EQ(prompt.shown, last >= first ? kRangeDone : reversed);
+    EXPECT_TRUE(Read(to) == (last >= first ? Overwritten(target, first, range) : target));
+    EXPECT_TRUE(exists(from));
   }
 }
 
@@ -181,12 +181,13 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
   const auto refused = [](const std::string& path, const std::string& reason) {
     return Failed("Can't open '" + path + "'.\r\n" + reason);
   };
-  const std::string other = "Not a regular file", folderPath = folder.Path(), longName(250, 'r');
+  const std::string other = "Not a regular file", folderPath = folder.path, longName(250, 'r');
+  // clang-format off
   const struct {
     std::string copyFrom, pasteTo;
     mode_t copyFromMode, pasteToMode;
     std::string shown;
-  } rows[] = {// clang-format off
+  } rows[] = {
       {pipe, to, 0666, 0666, refused(pipe, other)}, {from, pipe, 0666, 0666, refused(pipe, other)},
       {"/dev/zero", to, 0666, 0666, refused("/dev/zero", other)},
       {from, "/dev/null", 0666, 0666, refused("/dev/null", other)},
@@ -201,42 +202,20 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
     SCOPED_TRACE(row.shown);
     const std::string written = row.shown == kBankDone ? row.pasteTo : to;
     for (const auto& [path, mode] :
-         {std::pair{from, row.copyFromMode}, {to, row.pasteToMode}, {written, 0666u}}) {
+         {std::pair{from, row.copyFromMode}, {written, 0666u}, {to, row.pasteToMode}}) {
       ::chmod(path.c_str(), 0666);
       Write(path, path == from ? source : target);
       ::chmod(path.c_str(), mode);
     }
     ::chmod(locked.c_str(), 0555);
     settings = {row.copyFrom, row.pasteTo, 0x200, 0x200, 0x8000};
-    EXPECT_EQ(InChild(bank, unprivileged), row.shown);
+    EXPECT_EQ(InChild([&] { TransferBank(settings, 0, 0, prompt); }, unprivileged), row.shown);
     EXPECT_TRUE(Read(written) ==
                 (row.shown == kBankDone ? target.substr(0, 0x200) + source.substr(0x200) : target));
-    EXPECT_FALSE(exists(JournalPath(written)));
+    std::error_code tooLong;
+    EXPECT_FALSE(exists(JournalPath(written), tooLong));
     ::chmod(locked.c_str(), 0777);
   }
-}
-
-TEST_F(TransferTest, FailingWriteLeavesThePasteToFileAsItWas) {
-  // The bank at 0x10200 overwrites the old end at 0x12000, then grows the
-  // file until a size limit stops it at 0x14000.
-  WriteFiles(0x200 + 3 * kBank, 0x12000);
-  const auto limitFileSize = [] {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{0x14000, 0x14000};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  };
-  EXPECT_EQ(InChild([&] { TransferBank(settings, 2, 2, prompt); }, limitFileSize),
-            ExpandQuestion("82") + Failed("Can't write '" + to + "'.\r\nFile too large"));
-  EXPECT_TRUE(Read(to) == target && !exists(JournalPath(to)));
-}
-
-TEST_F(TransferTest, CopyFromShrinkingWhileTheQuestionWaitsWritesNothing) {
-  WriteFiles(0x200 + 2 * kBank, -1);
-  prompt.whileShown = [&] { std::filesystem::resize_file(from, 0x9000); };
-  TransferBank(settings, 1, 0, prompt);
-  EXPECT_TRUE(prompt.shown.ends_with(
-      Failed("Can't read '" + from + "'.\r\nThe file ended before the bank did")));
-  EXPECT_EQ(Read(to), "");
 }
 
 TEST_F(TransferTest, KilledAtAnyFileCallTheNextTransferFindsTheFileWhollyOldOrWhollyNew) {
@@ -252,28 +231,38 @@ TEST_F(TransferTest, KilledAtAnyFileCallTheNextTransferFindsTheFileWhollyOldOrWh
     };
     for (int call = 1; Write(to, target), stopped(call, transfer); ++call) {
       // Putting the file back may be cut short as well.
-      for (int again = 1; stopped(again, [&] { ReadOn(to); }); ++again) {
-      }
+      for (int again = 1; stopped(again, [&] { ReadOn(to); });) ++again;
       const std::string readOn = ReadOn(to), after = Read(to);
-      EXPECT_TRUE((after == target || after == updated) && readOn == after)
-          << "stopped at call " << call;
+      EXPECT_TRUE((after == target || after == updated) && readOn == after) << call;
       EXPECT_FALSE(exists(JournalPath(to)));
     }
   }
 }
 
-TEST_F(TransferTest, WhenPuttingBackFailsTooTheUserIsToldAndTheNextTransferPutsTheFileBack) {
-  WriteFiles(0x200 + 2 * kBank, 0x200 + 2 * kBank);
-  // Through a link: the journal lies beside the file, found under either name.
+TEST_F(TransferTest, AFailedWriteIsPutBackAndAFailedPutBackIsToldAndLeftToTheNextTransfer) {
+  // The bank at 0x10200 overwrites the old end at 0x12000, then grows the
+  // file until a size limit stops it at 0x14000.
+  WriteFiles(0x200 + 3 * kBank, 0x12000);
+  const auto bankTwo = [&] { TransferBank(settings, 2, 2, prompt); };
+  const auto limitFileSize = [] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{0x14000, 0x14000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  };
+  EXPECT_EQ(InChild(bankTwo, limitFileSize),
+            ExpandQuestion("82") + Failed("Can't write '" + to + "'.\r\nFile too large"));
+  EXPECT_TRUE(Read(to) == target && !exists(JournalPath(to)));
+  // Then the flush fails, and so does putting the file back; through a link,
+  // as the journal lies beside the file and is found under either name.
   settings.PasteToFile = folder.File("link.smc");
   std::filesystem::create_symlink(to, settings.PasteToFile);
-  EXPECT_EQ(
-      InChild(bank, [&] { FailFromFirstFlushOf(to); }),
-      Failed("Can't write '" + settings.PasteToFile + "'.\r\nInput/output error\r\nIt could " +
-             "not be put back yet: the next transfer into it will put it back."));
+  const std::string failed = "Can't write '" + settings.PasteToFile + "'.\r\nInput/output error";
+  EXPECT_EQ(InChild(bankTwo, [&] { FailFromFirstFlushOf(to); }),
+            ExpandQuestion("82") + Failed(failed + "\r\nIt could not be put back yet: the next " +
+                                          "transfer into it will put it back."));
   EXPECT_TRUE(ReadOn(to) == target);
-  EXPECT_EQ(prompt.shown, Done("The last transfer into '" + to + "' was cut short. The file " +
-                               "has been put back as it was before it.") +
+  EXPECT_EQ(prompt.shown, Done("The last transfer into '" + to + "' was cut short. The file has " +
+                               "been put back as it was before it.") +
                               kRangeDone);
 }
 

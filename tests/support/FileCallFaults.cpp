@@ -16,11 +16,6 @@ int stopAt = 0, calls = 0;
 std::filesystem::path failingFile;
 bool failing = false;
 
-template <typename Function>
-Function* Next(const char* name) {
-  return reinterpret_cast<Function*>(::dlsym(RTLD_NEXT, name));
-}
-
 bool StopsHere() { return stopAt > 0 && ++calls == stopAt; }
 
 // From the first flush of the failing file on, every call on it fails.
@@ -48,25 +43,25 @@ void FailFromFirstFlushOf(const std::string& path) {
 using namespace zarvello::testing;
 
 extern "C" ssize_t pwrite(int descriptor, const void* data, size_t count, off_t offset) {
-  static auto* const next = Next<decltype(pwrite)>("pwrite");
+  static auto* const next = reinterpret_cast<decltype(&pwrite)>(::dlsym(RTLD_NEXT, "pwrite"));
   if (StopsHere()) ::_exit(next(descriptor, data, count / 2, offset) < 0);
   return Fails(descriptor, false) ? -1 : next(descriptor, data, count, offset);
 }
 
 extern "C" int ftruncate(int descriptor, off_t length) noexcept {
-  static auto* const next = Next<decltype(ftruncate)>("ftruncate");
+  static auto* const next = reinterpret_cast<decltype(&ftruncate)>(::dlsym(RTLD_NEXT, "ftruncate"));
   if (StopsHere()) ::_exit(0);
   return Fails(descriptor, false) ? -1 : next(descriptor, length);
 }
 
 extern "C" int fsync(int descriptor) {
-  static auto* const next = Next<decltype(fsync)>("fsync");
+  static auto* const next = reinterpret_cast<decltype(&fsync)>(::dlsym(RTLD_NEXT, "fsync"));
   if (StopsHere()) ::_exit(0);
   return Fails(descriptor, true) ? -1 : next(descriptor);
 }
 
 extern "C" int unlink(const char* path) noexcept {
-  static auto* const next = Next<decltype(unlink)>("unlink");
+  static auto* const next = reinterpret_cast<decltype(&unlink)>(::dlsym(RTLD_NEXT, "unlink"));
   if (StopsHere()) ::_exit(0);
   return next(path);
 }

@@ -1,6 +1,5 @@
 #pragma once
-// Real files in a temporary folder, removed with everything in it, and their
-// contents as strings of bytes.
+// Real files in a temporary folder, and their contents as strings of bytes.
 
 #include <stdlib.h>
 
@@ -10,25 +9,21 @@
 
 namespace zarvello::testing {
 
-class TempFolder {
- public:
-  TempFolder() : path_(std::filesystem::temp_directory_path() / "zarvello-XXXXXX") {
-    std::string pattern = path_.string();
-    path_ = ::mkdtemp(pattern.data());
+// A folder of one test's own, removed with everything in it.
+struct TempFolder {
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zarvello-XXXXXX").string();
+    path = ::mkdtemp(pattern.data());
     // A child that drops to an unprivileged user still reaches the files.
-    std::filesystem::permissions(path_, std::filesystem::perms::all);
+    std::filesystem::permissions(path, std::filesystem::perms::all);
   }
   ~TempFolder() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(path, ignored);
   }
-  TempFolder(const TempFolder&) = delete;
+  std::string File(const std::string& name) const { return (path / name).string(); }
 
-  const std::filesystem::path& Path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
+  std::filesystem::path path;
 };
 
 // Bytes that follow from their positions and the seed: any misplaced byte shows.

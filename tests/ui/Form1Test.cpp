@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
 #include <deque>
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,14 +25,14 @@ namespace zarvello::testing {
 const std::map<QString, std::pair<QRect, QString>> kDesign{
     {"Frame1(0)", {{0, 0, 441, 81}, "File To Copy From"}}, {"Frame1(1)", {{0, 81, 441, 81}, "File To Paste To"}},
     {"BankSizeCombo1", {{0, 162, 129, 24}, "$8000 (SNES)"}}, {"Command3", {{152, 162, 289, 25}, "Transfer Bank"}},
-    {"Command6", {{448, 0, 25, 185}, ""}}, {"Command1", {{8, 24, 41, 25}, "File"}}, {"Command2", {{8, 24, 41, 25}, "File"}},
-    {"Text1", {{49, 24, 381, 25}, ""}}, {"Text2", {{49, 24, 381, 25}, ""}}, {"Label1(0)", {{8, 51, 41, 21}, "Header"}},
-    {"Label1(1)", {{8, 51, 41, 21}, "Header"}}, {"HeaderCombo1(0)", {{49, 49, 112, 24}, "$200 (SNES)"}},
-    {"HeaderCombo1(1)", {{49, 49, 112, 24}, "$200 (SNES)"}}, {"BankCombo1(0)", {{208, 49, 57, 24}, "$80"}},
-    {"BankCombo1(1)", {{208, 49, 57, 24}, "$80"}}, {"Command4(0)", {{265, 49, 25, 13}, "<"}},
-    {"Command4(1)", {{265, 49, 25, 13}, "<"}}, {"Command5(0)", {{265, 62, 25, 13}, ">"}},
-    {"Command5(1)", {{265, 62, 25, 13}, ">"}}, {"KnownOffsetText1(0)", {{290, 48, 140, 25}, ""}},
-    {"KnownOffsetText1(1)", {{290, 49, 140, 25}, ""}}};
+    {"Command6", {{448, 0, 25, 185}, ""}}, {"Command1", {{8, 24, 41, 25}, "File"}},
+    {"Command2", {{8, 24, 41, 25}, "File"}}, {"Text1", {{49, 24, 381, 25}, ""}}, {"Text2", {{49, 24, 381, 25}, ""}},
+    {"Label1(0)", {{8, 51, 41, 21}, "Header"}}, {"Label1(1)", {{8, 51, 41, 21}, "Header"}},
+    {"HeaderCombo1(0)", {{49, 49, 112, 24}, "$200 (SNES)"}}, {"HeaderCombo1(1)", {{49, 49, 112, 24}, "$200 (SNES)"}},
+    {"BankCombo1(0)", {{208, 49, 57, 24}, "$80"}}, {"BankCombo1(1)", {{208, 49, 57, 24}, "$80"}},
+    {"Command4(0)", {{265, 49, 25, 13}, "<"}}, {"Command4(1)", {{265, 49, 25, 13}, "<"}},
+    {"Command5(0)", {{265, 62, 25, 13}, ">"}}, {"Command5(1)", {{265, 62, 25, 13}, ">"}},
+    {"KnownOffsetText1(0)", {{290, 48, 140, 25}, ""}}, {"KnownOffsetText1(1)", {{290, 49, 140, 25}, ""}}};
 // clang-format on
 
 // Stands in for the person at the file dialog: each show takes the next
@@ -53,27 +53,34 @@ struct ChoosingDialogService : DialogService {
 // A window with stand-ins for the person at its prompts and file dialogs.
 class Form1Test : public ::testing::Test {
  protected:
-  template <typename Control = QWidget>
-  Control* Find(const QString& name) {
-    return form.findChild<Control*>(name);
-  }
-  // A frame's title, a list's selected entry, or a box's or button's text.
-  QString Shown(const QString& name) {
-    const char* property = Find(name)->inherits("QGroupBox") ? "title" : "text";
-    return Find(name)
-        ->property(Find(name)->inherits("QComboBox") ? "currentText" : property)
-        .toString();
-  }
-  void Click(const QString& button) { QTest::mouseClick(Find(button), Qt::LeftButton); }
-  // With the keyboard, as a person picks an entry.
-  void Pick(const QString& list, int position) {
-    for (auto* combo = Find<QComboBox>(list); combo->currentIndex() != position;) {
-      QTest::keyClick(combo, combo->currentIndex() < position ? Qt::Key_Down : Qt::Key_Up);
+  QWidget* Find(const QString& name) { return form.findChild<QWidget*>(name); }
+  // Of each named control: a frame's title, a list's entry, a box's or button's text.
+  QString Shown(const QString& names) {
+    QStringList shown;
+    for (const QString& name : names.split(' ')) {
+      QWidget* control = Find(name);
+      const char* text = control->inherits("QGroupBox") ? "title" : "text";
+      shown << control->property(control->inherits("QComboBox") ? "currentText" : text).toString();
     }
+    return shown.join(' ');
   }
-  void Type(const QString& box, const QString& text) {
-    Find<QLineEdit>(box)->clear();
-    QTest::keyClicks(Find(box), text);
+  // As a person works the controls: "Command3" clicks a button, "BankCombo1(0)=3"
+  // picks entry 3 with the keyboard, "KnownOffsetText1(0)=200" types into a box.
+  void Do(const QString& steps) {
+    for (const QString& step : steps.split(' ')) {
+      QWidget* control = Find(step.section('=', 0, 0));
+      const QString value = step.section('=', 1);
+      if (auto* list = qobject_cast<QComboBox*>(control)) {
+        const int to = value.toInt();
+        while (list->currentIndex() != to)
+          QTest::keyClick(list, list->currentIndex() < to ? Qt::Key_Down : Qt::Key_Up);
+      } else if (auto* box = qobject_cast<QLineEdit*>(control)) {
+        box->clear();
+        QTest::keyClicks(box, value);
+      } else {
+        QTest::mouseClick(control, Qt::LeftButton);
+      }
+    }
   }
 
   TempFolder folder;
@@ -82,20 +89,19 @@ class Form1Test : public ::testing::Test {
   Form1 form{prompt, dialogs};
 };
 
-TEST_F(Form1Test, StartsWithTheDesignAndTheStartUpDefaults) {
+TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
   EXPECT_TRUE(form.windowTitle() == "Form1" && form.size() == QSize(472, 188));
   EXPECT_EQ(form.windowIcon().availableSizes(), QList{QSize(32, 32)});
   QString entries;
   for (const QString list : {"BankSizeCombo1", "HeaderCombo1(0)", "HeaderCombo1(1)"}) {
-    for (int i = 0; i < Find<QComboBox>(list)->count(); ++i)
-      entries += Find<QComboBox>(list)->itemText(i) + ',';
+    auto* combo = qobject_cast<QComboBox*>(Find(list));
+    for (int i = 0; i < combo->count(); ++i) entries += combo->itemText(i) + ',';
   }
-  EXPECT_EQ(entries,
-            "$4000 (NES),$8000 (SNES),No Header,$010 (NES),$200 (SNES),No Header,$010 (NES),$200 "
-            "(SNES),");
-  const TransferSettings& settings = form.Settings();
-  EXPECT_TRUE(settings.BankSize == 0x8000 && settings.CopyFromHeader == 0x200 &&
-              settings.PasteToHeader == 0x200);
+  const QString headers = "No Header,$010 (NES),$200 (SNES),";
+  EXPECT_EQ(entries, "$4000 (NES),$8000 (SNES)," + headers + headers);
+  const TransferSettings& s = form.Settings();
+  EXPECT_EQ(std::tuple(s.BankSize, s.CopyFromHeader, s.PasteToHeader),
+            std::tuple(0x8000, 0x200, 0x200));
   // Resizing moves no control; each has a name of its own for screen readers.
   form.show();
   for (const QSize size : {QSize(472, 188), QSize(900, 700), QSize(200, 100)}) {
@@ -103,44 +109,20 @@ TEST_F(Form1Test, StartsWithTheDesignAndTheStartUpDefaults) {
     QStringList names;
     for (const auto& [name, design] : kDesign) {
       QWidget* control = Find(name);
-      EXPECT_TRUE(control->geometry() == design.first && Shown(name) == design.second)
-          << name.toStdString();
-      EXPECT_FALSE(control->accessibleName().isEmpty() ||
-                   names.contains(control->accessibleName()));
-      names << control->accessibleName();
+      const QString accessible = control->accessibleName();
+      EXPECT_EQ(control->geometry(), design.first) << name.toStdString();
+      EXPECT_TRUE(Shown(name) == design.second && !accessible.isEmpty() &&
+                  !names.contains(accessible));
+      names << accessible;
       // Boxes and lists in Courier New; only the offset boxes limit their length.
       const bool box = control->inherits("QLineEdit"), list = control->inherits("QComboBox");
-      EXPECT_EQ(control->font().family() + control->font().toString().section(',', 1, 1),
-                box || list ? "Courier New9.75" : QApplication::font().family() + "8.25");
-      EXPECT_EQ(control->property("maxLength"), !box                       ? QVariant()
-                                                : name.startsWith("Known") ? 6
-                                                                           : 32767);
+      const QString font = control->font().family() + QString::number(control->font().pointSizeF());
+      EXPECT_EQ(font, box || list ? "Courier New9.75" : QApplication::font().family() + "8.25");
+      const QVariant maxLength = name.startsWith("Known") ? 6 : 32767;
+      EXPECT_EQ(control->property("maxLength"), box ? maxLength : QVariant());
     }
   }
-}
-
-TEST_F(Form1Test, BankSizeListKeepsDarkTextOnItsGreyUnderADarkTheme) {
-  const QPalette light = QApplication::palette();
-  QPalette dark = light;
-  for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
-    dark.setColor(role, QColor(45, 45, 45));
-  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    dark.setColor(role, Qt::white);
-  QApplication::setPalette(dark);
-  QApplication::processEvents();  // a theme reaches the widgets through events
-  const QPalette list = Find("BankSizeCombo1")->palette();
-  EXPECT_TRUE(list.color(QPalette::Button) == QColor(192, 192, 192) &&
-              list.color(QPalette::Base) == QColor(192, 192, 192));
-  EXPECT_LT(std::max(qGray(list.color(QPalette::ButtonText).rgb()),
-                     qGray(list.color(QPalette::Text).rgb())),
-            64);
-  EXPECT_EQ(Find("HeaderCombo1(0)")->palette().color(QPalette::ButtonText),
-            Qt::white);  // the rest follows the theme
-  QApplication::setPalette(light);
-}
-
-TEST_F(Form1Test, FocusStartsOnTransferBankAndTabFollowsTheDesignOrder) {
-  form.show();
+  // Focus starts on Transfer Bank, and Tab follows the design's order.
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   QStringList visited;
   for (int i = 0; i < 18; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab)) {
@@ -150,60 +132,49 @@ TEST_F(Form1Test, FocusStartsOnTransferBankAndTabFollowsTheDesignOrder) {
             "Command3 Command1 Text1 BankCombo1(0) KnownOffsetText1(0) Command4(0) "
             "BankSizeCombo1 HeaderCombo1(0) HeaderCombo1(1) Command4(1) KnownOffsetText1(1) "
             "BankCombo1(1) Text2 Command2 Command5(0) Command5(1) Command6 Command3");
+  // Under a dark theme the bank-size list keeps dark text on its grey.
+  const QPalette light = QApplication::palette();
+  QApplication::setPalette(QPalette(Qt::white, QColor(45, 45, 45)));
+  QApplication::processEvents();  // a theme reaches the widgets through events
+  const QPalette list = Find("BankSizeCombo1")->palette();
+  const QColor grey(192, 192, 192);
+  EXPECT_TRUE(list.color(QPalette::Button) == grey && list.color(QPalette::Base) == grey);
+  EXPECT_LT(qGray(list.color(QPalette::ButtonText).rgb()) + qGray(list.text().color().rgb()), 64);
+  QApplication::setPalette(light);
 }
 
 TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
-  Type("KnownOffsetText1(0)", "200");
-  Type("KnownOffsetText1(1)", "100");
-  Pick("HeaderCombo1(0)", 0);
-  Pick("HeaderCombo1(1)", 1);
-  Pick("BankSizeCombo1", 0);
-  Pick("BankCombo1(0)", 3);
-  Pick("BankCombo1(1)", 2);
-  EXPECT_EQ(form.Settings().CopyFromBankOffset, 0);  // until a transfer reads the lists
-  Click("Command3");
-  Click("Command6");
-  const TransferSettings& set = form.Settings();
-  EXPECT_TRUE(set.CopyFromHeader == 0 && set.PasteToHeader == 0x10 && set.BankSize == 0x4000);
-  EXPECT_TRUE(set.CopyFromBankOffset == 3 * 0x8000 && set.PasteToBankOffset == 2 * 0x8000);
-  Click("Command1");  // cancelled: the path, its box and tooltip stay empty
-  EXPECT_TRUE(set.CopyFromFile.empty() && Shown("Text1").isEmpty() &&
-              Find("Command1")->toolTip().isEmpty());
+  Do("KnownOffsetText1(0)=200 KnownOffsetText1(1)=100 HeaderCombo1(0)=0 HeaderCombo1(1)=1");
+  Do("BankSizeCombo1=0 BankCombo1(0)=3 BankCombo1(1)=2");
+  const TransferSettings& s = form.Settings();
+  EXPECT_EQ(s.CopyFromBankOffset, 0);  // until a transfer reads the lists
+  Do("Command3 Command6 Command1");    // the cancelled dialog leaves the path empty
+  EXPECT_EQ(std::tuple(s.CopyFromHeader, s.PasteToHeader, s.BankSize), std::tuple(0, 0x10, 0x4000));
+  EXPECT_EQ(std::tuple(s.CopyFromBankOffset, s.PasteToBankOffset), std::tuple(0x18000, 0x10000));
+  EXPECT_EQ(
+      s.CopyFromFile + Shown("Text1").toStdString() + Find("Command1")->toolTip().toStdString(),
+      "");
   const std::string from = folder.File("Fürst – 1.smc"), to = folder.File("to.smc");
   dialogs.choices = {QString::fromStdString(from).toStdU16String(),
                      QString::fromStdString(to).toStdU16String()};
-  Click("Command1");
-  Click("Command3");
-  Click("Command6");
-  EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));  // no file is touched without both
-  Click("Command2");
-  Click("Command6");
-  Type("KnownOffsetText1(0)", "0");
-  Type("Text2", QString::fromStdString(folder.File("typed.smc")));
-  Click("Command6");
-  Click("Command2");  // cancelled: what was typed gives way to the path in use
-  EXPECT_TRUE(set.CopyFromFile == from && set.PasteToFile == to && dialogs.shows == 4);
-  EXPECT_TRUE(Shown("Text2") == QString::fromStdString(to) &&
-              Find("Command2")->toolTip() == Shown("Text2"));
-  EXPECT_TRUE(Shown("Text1") == QString::fromStdString(from) &&
-              Find("Command1")->toolTip() == Shown("Text1"));
+  Do("Command1 Command3 Command6");
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path));  // no file is touched without both
+  Do("Command2 Command6 KnownOffsetText1(0)=0 Text2=typed.smc Command6");
+  Do("Command2");  // cancelled: what was typed gives way to the path in use
+  EXPECT_TRUE(s.CopyFromFile == from && s.PasteToFile == to && dialogs.shows == 4);
+  EXPECT_EQ(Shown("Text1 Text2"), QString::fromStdString(from + " " + to));
+  EXPECT_EQ(Find("Command1")->toolTip() + " " + Find("Command2")->toolTip(), Shown("Text1 Text2"));
   const std::string noCopyFrom = Failed("No File to Copy From selected!");
   const std::string noPasteTo = Failed("No File to Paste To selected!");
   EXPECT_EQ(prompt.shown, noCopyFrom + noCopyFrom + noPasteTo + noPasteTo +
                               Failed("The last offset 100 lies before the first offset 200.") +
                               Done("Data transferred."));
-  EXPECT_TRUE(Read(to) == std::string(0x101, '\0') &&
-              !std::filesystem::exists(folder.File("typed.smc")));
-
-  Type("KnownOffsetText1(0)", "FFFFFF");
-  Click("Command4(1)");  // brings both boxes within their limits, selects on its own side only
-  EXPECT_EQ(Shown("KnownOffsetText1(0)") + Shown("KnownOffsetText1(1)") + Shown("BankCombo1(0)"),
-            "3F8000100$83");
-  Click("Command4(0)");
-  Pick("BankCombo1(1)", 1);
-  Click("Command5(1)");
-  EXPECT_EQ(Shown("BankCombo1(0)") + Shown("KnownOffsetText1(0)") + Shown("KnownOffsetText1(1)"),
-            "$FD3F8000008010");
+  EXPECT_EQ(Read(to), std::string(0x101, '\0'));
+  // "<" brings both boxes within their limits and selects on its own side only.
+  Do("KnownOffsetText1(0)=FFFFFF Command4(1)");
+  EXPECT_EQ(Shown("KnownOffsetText1(0) KnownOffsetText1(1) BankCombo1(0)"), "3F8000 100 $83");
+  Do("Command4(0) BankCombo1(1)=1 Command5(1)");
+  EXPECT_EQ(Shown("BankCombo1(0) KnownOffsetText1(0) KnownOffsetText1(1)"), "$FD 3F8000 008010");
 }
 
 TEST(QtMessagePromptTest, ShowsTheTextAsItIsWithItsButtonsIconAndTitle) {
@@ -227,13 +198,12 @@ TEST(QtMessagePromptTest, ShowsTheTextAsItIsWithItsButtonsIconAndTitle) {
   for (const auto& row : rows) {
     QTimer::singleShot(0, [&] {
       auto& box = *qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      const QString icon = box.icon() == QMessageBox::NoIcon     ? ""
-                           : box.icon() == QMessageBox::Critical ? " critical"
-                                                                 : " ?";
+      const QString icon =
+          QStringList{"", " information", " warning", " critical", " question"}[box.icon()];
       const QString buttons = box.standardButtons() == QMessageBox::Ok ? " OK" : " Yes|No";
       EXPECT_EQ(box.text() + " [" + box.windowTitle() + buttons + icon + "]", row.shown);
-      EXPECT_TRUE(box.textFormat() == Qt::PlainText &&
-                  box.parentWidget() == &window);  // a path is no markup
+      // A path is never taken for markup.
+      EXPECT_TRUE(box.textFormat() == Qt::PlainText && box.parentWidget() == &window);
       QTest::keyClick(&box, row.key);
     });
     EXPECT_EQ(prompt.Show(row.text, row.buttons, row.icon, row.title), row.expected);
