@@ -28,7 +28,7 @@ class Descriptor {
 
 // Straight from the kernel, on huge pages where it gives them, as Zarvello's
 // large buffers are: from the heap, 32 MiB of fresh 4 KiB pages take 8192 page
-// faults, which cost more than the copy and made this baseline the slower one.
+// faults, which cost more than the copy itself.
 class Mapping {
  public:
   explicit Mapping(std::size_t size)
