@@ -230,6 +230,10 @@ TEST_F(TransferTest, KilledAtAnyFileCallTheNextTransferFindsTheFileWhollyOldOrWh
       return InChild(work, [call] { StopAtFileCall(call); }).empty();
     };
     for (int call = 1; Write(to, target), stopped(call, transfer); ++call) {
+      // A power cut before the journal's flush may leave any of its bytes unwritten, the file
+      // still untouched: such a journal must not be put back.
+      const std::string journal = JournalPath(to);
+      if (exists(journal) && Read(to) == target) Write(journal, Read(journal).replace(16, 1, "?"));
       // Putting the file back may be cut short as well.
       for (int again = 1; stopped(again, [&] { ReadOn(to); });) ++again;
       const std::string readOn = ReadOn(to), after = Read(to);
