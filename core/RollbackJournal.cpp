@@ -68,6 +68,10 @@ bool LeavesNoRoomForAJournal(int error) {
   return error == EACCES || error == EPERM || error == EROFS || error == ENAMETOOLONG;
 }
 
+FileAccessError AnotherTransferRuns(const std::string& romPath) {
+  return {FileAccessError::Action::Write, romPath, "Another transfer into it is running"};
+}
+
 }  // namespace
 
 std::string JournalPath(const std::string& romPath) {
@@ -88,13 +92,14 @@ RollbackJournal RollbackJournal::Begin(const std::string& romPath, const SavedBy
   try {
     journal.emplace(RomFile::CreateNew(path));
   } catch (const FileAccessError& error) {
-    if (LeavesNoRoomForAJournal(error.SystemError())) return RollbackJournal({});
+    if (LeavesNoRoomForAJournal(error.SystemError())) return RollbackJournal(path, std::nullopt);
     throw;
   }
   const Header header = MakeHeader(saved);
   std::array<std::byte, kChecksumSize> checksum;
   Put(checksum, ChecksumOf(header, saved.bytes));
   try {
+    if (!journal->TryLock()) throw AnotherTransferRuns(romPath);
     journal->WriteAt(0, header);
     journal->WriteAt(kHeaderSize, saved.bytes);
     journal->WriteAt(kHeaderSize + saved.bytes.size(), checksum);
@@ -109,19 +114,21 @@ RollbackJournal RollbackJournal::Begin(const std::string& romPath, const SavedBy
     }
     throw;
   }
-  return RollbackJournal(path);
+  return RollbackJournal(path, std::move(journal));
 }
 
 void RollbackJournal::Close() {
   if (!OnDisk()) return;
   RomFile::Remove(path_);
   RomFile::FlushFolderOf(path_);
+  file_.reset();
 }
 
 bool RollBackCutShortTransfer(const std::string& romPath) {
   const std::string path = JournalPath(romPath);
-  const std::optional<RomFile> journal = RomFile::OpenIfPresent(path);
+  std::optional<RomFile> journal = RomFile::OpenIfPresent(path);
   if (!journal) return false;
+  if (!journal->TryLock()) throw AnotherTransferRuns(romPath);
   const ZeroedBuffer contents(static_cast<std::size_t>(journal->Length()));
   const auto read = contents.Bytes().first(journal->ReadAt(0, contents.Bytes()));
   if (const std::optional<SavedBytes> saved = ReadBack(read)) {

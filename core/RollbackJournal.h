@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -33,19 +34,24 @@ class RollbackJournal {
   // folder no journal can exist; it is then kept in memory only.
   static RollbackJournal Begin(const std::string& romPath, const SavedBytes& saved);
 
-  bool OnDisk() const { return !path_.empty(); }
+  bool OnDisk() const { return file_.has_value(); }
   // The write it guards is done or undone: deletes the journal for good.
   void Close();
 
  private:
-  explicit RollbackJournal(std::string path) : path_(std::move(path)) {}
+  RollbackJournal(std::string path, std::optional<RomFile> file)
+      : path_(std::move(path)), file_(std::move(file)) {}
 
   std::string path_;
+  // Open and locked while the write it guards runs, so that no other
+  // transfer takes it for one that was cut short.
+  std::optional<RomFile> file_;
 };
 
 // Puts back a file that a cut-short transfer left half-written, and deletes
 // its journal; false when there was none. A journal that is not complete was
-// cut short before the file was touched, and is only deleted.
+// cut short before the file was touched, and is only deleted. Throws while
+// another transfer into the file runs.
 bool RollBackCutShortTransfer(const std::string& romPath);
 
 }  // namespace zarvello

@@ -1,6 +1,7 @@
 #include "RomFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,5 +139,7 @@ void RomFile::Truncate(std::int64_t length) {
 void RomFile::Flush() {
   if (::fsync(descriptor_) != 0) throw FileAccessError::FromErrno(Action::Write, path_, errno);
 }
+
+bool RomFile::TryLock() { return ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0; }
 
 }  // namespace zarvello

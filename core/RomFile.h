@@ -41,6 +41,9 @@ class RomFile {
   void Truncate(std::int64_t length);
   // Returns only once the data is on disk.
   void Flush();
+  // Held until the file is closed, or its process ends; false while another
+  // open of the file, in any process, holds it.
+  bool TryLock();
 
  private:
   RomFile(int descriptor, std::string path);

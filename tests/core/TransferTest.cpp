@@ -268,6 +268,11 @@ TEST_F(TransferTest, AFailedWriteIsPutBackAndAFailedPutBackIsToldAndLeftToTheNex
   EXPECT_EQ(prompt.shown, Done("The last transfer into '" + to + "' was cut short. The file has " +
                                "been put back as it was before it.") +
                               kRangeDone);
+  // While a transfer into the file runs, no other takes its journal for a cut-short one's.
+  const RollbackJournal running = RollbackJournal::Begin(to, {.offset = 0, .oldLength = 0});
+  TransferBank(settings, 2, 2, prompt);
+  EXPECT_TRUE(prompt.shown.ends_with(Failed("Can't write '" + settings.PasteToFile +
+                                            "'.\r\nAnother transfer into it is running")));
 }
 
 }  // namespace zarvello::testing
