@@ -33,8 +33,6 @@ struct OpenFileName {
   std::int32_t lCustData = 0;
   std::int32_t lpfnHook = 0;
   std::u16string lpTemplateName;
-
-  bool operator==(const OpenFileName&) const = default;
 };
 
 }  // namespace zarvello
