@@ -68,6 +68,12 @@ bool LeavesNoRoomForAJournal(int error) {
   return error == EACCES || error == EPERM || error == EROFS || error == ENAMETOOLONG;
 }
 
+// For good: the removal of its folder entry reaches the disk too.
+void DeleteJournal(const std::string& path) {
+  RomFile::Remove(path);
+  RomFile::FlushFolderOf(path);
+}
+
 FileAccessError AnotherTransferRuns(const std::string& romPath) {
   return {FileAccessError::Action::Write, romPath, "Another transfer into it is running"};
 }
@@ -119,8 +125,7 @@ RollbackJournal RollbackJournal::Begin(const std::string& romPath, const SavedBy
 
 void RollbackJournal::Close() {
   if (!OnDisk()) return;
-  RomFile::Remove(path_);
-  RomFile::FlushFolderOf(path_);
+  DeleteJournal(path_);
   file_.reset();
 }
 
@@ -135,8 +140,7 @@ bool RollBackCutShortTransfer(const std::string& romPath) {
     RomFile file = RomFile::OpenForWriting(romPath);
     PutBack(file, *saved);
   }
-  RomFile::Remove(path);
-  RomFile::FlushFolderOf(path);
+  DeleteJournal(path);
   return true;
 }
 
