@@ -17,12 +17,12 @@
 #include <string_view>
 
 #include "BenchFiles.h"
-#include "MessagePrompt.h"
+#include "transfers/MessagePrompt.h"
 #include "MinimalCopy.h"
 #include "PeakMemory.h"
-#include "TransferBank.h"
-#include "TransferRange.h"
-#include "TransferSettings.h"
+#include "transfers/TransferBank.h"
+#include "transfers/TransferRange.h"
+#include "model/TransferSettings.h"
 
 namespace zarvello::bench {
 namespace {

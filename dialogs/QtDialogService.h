@@ -15,7 +15,7 @@
 #include <QString>
 
 #include "DialogService.h"
-#include "MessagePrompt.h"
+#include "transfers/MessagePrompt.h"
 #include "OpenFileName.h"
 
 namespace zarvello {

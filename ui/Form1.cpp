@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "BankOffsetSync.h"
+#include "model/BankOffsetSync.h"
 #include "OpenSave.h"
-#include "TransferBank.h"
-#include "TransferRange.h"
+#include "transfers/TransferBank.h"
+#include "transfers/TransferRange.h"
 
 namespace zarvello {
 namespace {

@@ -9,8 +9,8 @@
 #include <QIcon>
 #include <QWidget>
 
-#include "BankOffsetSync.h"
-#include "TransferSettings.h"
+#include "model/BankOffsetSync.h"
+#include "model/TransferSettings.h"
 
 class QComboBox;
 class QGroupBox;

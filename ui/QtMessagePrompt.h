@@ -1,7 +1,7 @@
 #pragma once
 // The operations' prompts as QMessageBox, modal to the main window.
 
-#include "MessagePrompt.h"
+#include "transfers/MessagePrompt.h"
 
 class QWidget;
 

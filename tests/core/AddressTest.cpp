@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "BankAddress.h"
-#include "BankOffsetSync.h"
+#include "model/BankAddress.h"
+#include "model/BankOffsetSync.h"
 
 namespace zarvello {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "MessagePrompt.h"
+#include "transfers/MessagePrompt.h"
 
 namespace zarvello::testing {
 

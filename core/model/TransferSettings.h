@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/BankAddress.h"
+
 namespace zarvello {
 
 struct TransferSettings {
@@ -37,12 +39,9 @@ struct BankSizeChoice {
   std::int32_t size;
 };
 inline constexpr std::array<BankSizeChoice, 2> kBankSizeChoices{{
-    {"$4000 (NES)", 0x4000},
-    {"$8000 (SNES)", 0x8000},
+    {"$4000 (NES)", kNesBankSize},
+    {"$8000 (SNES)", kSnesBankSize},
 }};
-
-inline constexpr int kBankCount = 128;
-inline constexpr std::int32_t kBankStep = 0x8000;
 
 // "$80" ... "$FF": the bank list entry at a position.
 std::string BankListEntry(int position);

@@ -7,6 +7,19 @@
 
 namespace zarvello {
 
+// Bank n of an image, bank number kFirstBankNumber + n, begins n bank steps
+// after its header, whatever the bank size.
+inline constexpr int kBankCount = 128;
+inline constexpr std::uint8_t kFirstBankNumber = 0x80;
+inline constexpr std::int32_t kBankStep = 0x8000;
+inline constexpr std::int32_t kNesBankSize = 0x4000;
+inline constexpr std::int32_t kSnesBankSize = 0x8000;
+
+// The bytes one bank holds: the NES size, or the SNES size for any other value.
+constexpr std::int32_t BankLength(std::int32_t bankSize) {
+  return bankSize == kNesBankSize ? kNesBankSize : kSnesBankSize;
+}
+
 struct BankAddress {
   std::uint8_t Low = 0;
   std::uint8_t High = 0;

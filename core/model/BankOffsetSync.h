@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "TransferSettings.h"
+#include "model/TransferSettings.h"
 
 namespace zarvello {
 

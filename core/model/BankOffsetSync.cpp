@@ -1,9 +1,9 @@
-#include "BankOffsetSync.h"
+#include "model/BankOffsetSync.h"
 
 #include <cstdint>
 
-#include "BankAddress.h"
-#include "HexText.h"
+#include "model/BankAddress.h"
+#include "model/HexText.h"
 
 namespace zarvello {
 namespace {
@@ -36,13 +36,13 @@ BankOffsetControls BankFromOffset(int side, BankOffsetControls controls,
   // Within the limits a bank always exists.
   const auto address =
       OffsetToBankAddress(ReadHex(texts[side]), HeaderOf(side, settings), settings.BankSize);
-  controls.bankPositions[side] = address.value().Bank - 0x80;
+  controls.bankPositions[side] = address.value().Bank - kFirstBankNumber;
   return controls;
 }
 
 BankOffsetControls OffsetFromBank(int side, BankOffsetControls controls,
                                   const TransferSettings& settings) {
-  const auto bank = static_cast<std::uint8_t>(0x80 + controls.bankPositions[side]);
+  const auto bank = static_cast<std::uint8_t>(kFirstBankNumber + controls.bankPositions[side]);
   const std::int32_t offset = BankAddressToOffset({.Low = 0, .High = 0, .Bank = bank});
   controls.offsetTexts[side] = PadHex(offset + HeaderOf(side, settings), 6);
   return controls;

@@ -1,11 +1,12 @@
-#include "BankAddress.h"
+#include "model/BankAddress.h"
 
 namespace zarvello {
 
 std::int32_t BankAddressToOffset(BankAddress address) {
-  const std::int32_t bankIndex = address.Bank >= 0x80 ? address.Bank - 0x80 : address.Bank;
-  const std::int32_t withinBank = ((address.High << 8) | address.Low) & 0x7FFF;
-  return bankIndex * 0x8000 + withinBank;
+  const std::int32_t bankIndex =
+      address.Bank >= kFirstBankNumber ? address.Bank - kFirstBankNumber : address.Bank;
+  const std::int32_t withinBank = ((address.High << 8) | address.Low) & (kBankStep - 1);
+  return bankIndex * kBankStep + withinBank;
 }
 
 std::optional<BankAddress> OffsetToBankAddress(std::int64_t offsetWithHeader,
@@ -17,9 +18,9 @@ std::optional<BankAddress> OffsetToBankAddress(std::int64_t offsetWithHeader,
   const std::uint32_t top = o24 >> 16;
   // With 0x4000 banks the top byte counts four banks while the 0x4000 bit
   // stays in High, so bank $80 + n still begins at n * 0x8000.
-  const std::uint32_t banksPerTopStep = bankSize == 0x4000 ? 4 : 2;
+  const std::uint32_t banksPerTopStep = 0x10000 / BankLength(bankSize);
   std::uint32_t bank = top * banksPerTopStep + (middle >= 0x80 ? 1 : 0);
-  if ((bank & 0xFF) < 0x80) bank += 0x80;
+  if ((bank & 0xFF) < kFirstBankNumber) bank += kFirstBankNumber;
   if (bank > 0xFF) return std::nullopt;
   return BankAddress{.Low = static_cast<std::uint8_t>(o24 & 0xFF),
                      .High = static_cast<std::uint8_t>(middle & 0x7F),

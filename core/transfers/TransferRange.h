@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "MessagePrompt.h"
-#include "TransferSettings.h"
+#include "model/TransferSettings.h"
+#include "transfers/MessagePrompt.h"
 
 namespace zarvello {
 

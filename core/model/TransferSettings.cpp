@@ -1,7 +1,7 @@
-#include "TransferSettings.h"
+#include "model/TransferSettings.h"
 
-#include "BankAddress.h"
-#include "HexText.h"
+#include "model/BankAddress.h"
+#include "model/HexText.h"
 
 namespace zarvello {
 namespace {
@@ -13,7 +13,7 @@ std::int32_t BankOffsetAt(int position) {
 }  // namespace
 
 std::string BankListEntry(int position) {
-  std::string entry = PadHex(0x80 + position, 2);
+  std::string entry = PadHex(kFirstBankNumber + position, 2);
   entry.insert(entry.begin(), '$');
   return entry;
 }

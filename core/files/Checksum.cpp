@@ -1,4 +1,4 @@
-#include "Checksum.h"
+#include "files/Checksum.h"
 
 #include <bit>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "MessagePrompt.h"
+#include "transfers/MessagePrompt.h"
 
 namespace zarvello {
 

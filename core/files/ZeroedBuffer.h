@@ -1,7 +1,6 @@
 #pragma once
 // A zero-filled byte buffer for one operation. Large ones come straight from
-// the kernel on huge pages where it can: a fresh 16 MiB buffer on 4 KiB pages
-// costs thousands of page faults, more than the copy it holds.
+// the system's pages, which arrive zeroed without a pass over them.
 
 #include <cstddef>
 #include <span>
@@ -11,7 +10,9 @@ namespace zarvello {
 class ZeroedBuffer {
  public:
   explicit ZeroedBuffer(std::size_t size);  // throws std::bad_alloc
+  ZeroedBuffer(ZeroedBuffer&& other) noexcept;
   ~ZeroedBuffer();
+  ZeroedBuffer& operator=(ZeroedBuffer&&) = delete;
   ZeroedBuffer(const ZeroedBuffer&) = delete;
   ZeroedBuffer& operator=(const ZeroedBuffer&) = delete;
 
@@ -19,8 +20,7 @@ class ZeroedBuffer {
 
  private:
   std::size_t size_;
-  std::size_t mappedSize_ = 0;  // 0: from the heap
-  void* mapping_ = nullptr;
+  bool fromPages_;
   std::byte* data_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MessagePrompt.h"
-#include "TransferSettings.h"
+#include "model/TransferSettings.h"
+#include "transfers/MessagePrompt.h"
 
 namespace zarvello {
 

@@ -1,15 +1,12 @@
-#include "TransferBank.h"
+#include "transfers/TransferBank.h"
 
-#include <cstddef>
 #include <cstdint>
 
-#include "BankAddress.h"
-#include "FileAccessError.h"
-#include "HexText.h"
-#include "RomFile.h"
-#include "TransferFiles.h"
-#include "TransferPrompts.h"
-#include "ZeroedBuffer.h"
+#include "files/RomFile.h"
+#include "model/BankAddress.h"
+#include "model/HexText.h"
+#include "transfers/TransferPrompts.h"
+#include "transfers/TransferRun.h"
 
 namespace zarvello {
 namespace {
@@ -20,8 +17,8 @@ struct FileLengths {
 };
 
 FileLengths MeasureFiles(const TransferSettings& settings) {
-  const RomFile copyFrom = RomFile::OpenForReading(settings.CopyFromFile);
-  const RomFile pasteTo = RomFile::OpenForWriting(settings.PasteToFile);
+  const PlatformFile copyFrom = OpenRomFile(settings.CopyFromFile, PlatformFile::Access::Read);
+  const PlatformFile pasteTo = OpenRomFile(settings.PasteToFile, PlatformFile::Access::ReadWrite);
   return {copyFrom.Length(), pasteTo.Length()};
 }
 
@@ -54,7 +51,7 @@ bool ConfirmExpansion(const TransferSettings& settings, std::int64_t pasteToLeng
                      "Do you know what you're doing?") == PromptAnswer::Yes;
 }
 
-void CopyBank(const TransferSettings& settings, MessagePrompt& prompt) {
+std::optional<CopyStep> CheckBothLengths(const TransferSettings& settings, MessagePrompt& prompt) {
   const FileLengths lengths = MeasureFiles(settings);
   if (TooShort(lengths.copyFrom, settings.CopyFromHeader, settings.CopyFromBankOffset,
                settings.BankSize)) {
@@ -67,24 +64,18 @@ void CopyBank(const TransferSettings& settings, MessagePrompt& prompt) {
         "Can't do that.  Sorry.",
     });
     ShowError(prompt, text, "Oh, no you didn't!");
-    return;
+    return std::nullopt;
   }
   if (TooShort(lengths.pasteTo, settings.PasteToHeader, settings.PasteToBankOffset,
                settings.BankSize) &&
       !ConfirmExpansion(settings, lengths.pasteTo, prompt)) {
-    return;
+    return std::nullopt;
   }
-
-  const ZeroedBuffer bank(settings.BankSize == 0x4000 ? 0x4000 : 0x8000);
-  const std::int64_t readFrom = BankStart(settings.CopyFromHeader, settings.CopyFromBankOffset);
-  // The file may have shrunk since it was measured; half a bank is no bank.
-  if (ReadFromFile(settings.CopyFromFile, readFrom, bank.Bytes()) < bank.Bytes().size()) {
-    throw FileAccessError(FileAccessError::Action::Read, settings.CopyFromFile,
-                          "The file ended before the bank did");
-  }
-  WriteInPlace(settings.PasteToFile, BankStart(settings.PasteToHeader, settings.PasteToBankOffset),
-               bank.Bytes());
-  ShowNotice(prompt, "Bank transferred.");
+  // The Copy From file may shrink while the question waits: half a bank is no bank.
+  return CopyStep{.readAt = BankStart(settings.CopyFromHeader, settings.CopyFromBankOffset),
+                  .length = static_cast<std::size_t>(BankLength(settings.BankSize)),
+                  .writeAt = BankStart(settings.PasteToHeader, settings.PasteToBankOffset),
+                  .wholeBank = true};
 }
 
 }  // namespace
@@ -92,11 +83,8 @@ void CopyBank(const TransferSettings& settings, MessagePrompt& prompt) {
 void TransferBank(TransferSettings& settings, int copyFromBankPosition, int pasteToBankPosition,
                   MessagePrompt& prompt) {
   DeriveBankOffsets(settings, copyFromBankPosition, pasteToBankPosition);
-  if (PromptIfNoFileChosen(settings, prompt)) return;
-  RunReportingFileErrors(prompt, [&] {
-    RollBackCutShortTransfers(settings, prompt);
-    CopyBank(settings, prompt);
-  });
+  RunTransfer(
+      settings, prompt, [&] { return CheckBothLengths(settings, prompt); }, "Bank transferred.");
 }
 
 }  // namespace zarvello

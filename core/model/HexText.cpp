@@ -1,4 +1,4 @@
-#include "HexText.h"
+#include "model/HexText.h"
 
 #include <cctype>
 

@@ -1,0 +1,164 @@
+#include "files/JournalImage.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "files/Checksum.h"
+
+namespace zarvello {
+namespace {
+
+// Header: magic, file volume and index, offset, old length, length, and the
+// header's checksum. Then the old bytes, one checksum per block of the new
+// bytes, and the checksum of all that. Numbers are little-endian.
+constexpr std::string_view kMagic = "ZRVJRNL2";
+constexpr std::size_t kFieldSize = 8;
+constexpr std::size_t kHeaderChecksumAt = 48;
+
+// This program never writes more than 16 MiB at a time, nor at a 32-bit
+// offset or beyond; a header that claims more is not one of its own.
+constexpr std::int64_t kLargestOffset = std::int64_t{1} << 32;
+constexpr std::int64_t kLargestLength = std::int64_t{1} << 32;
+constexpr std::int64_t kLargestFile = std::int64_t{1} << 62;
+
+void Put(std::span<std::byte> to, std::uint64_t value) {
+  for (std::byte& byte : to.first(kFieldSize)) {
+    byte = static_cast<std::byte>(value & 0xFF);
+    value >>= 8;
+  }
+}
+
+std::uint64_t Get(std::span<const std::byte> from) {
+  std::uint64_t value = 0;
+  for (int i = kFieldSize - 1; i >= 0; --i) {
+    value = value << 8 | std::to_integer<std::uint64_t>(from[i]);
+  }
+  return value;
+}
+
+std::int64_t BlockNumber(std::int64_t offset) { return offset / JournalImage::kBlockSize; }
+
+// Blocks end on multiples of the block size, and at the old end too, where a
+// put-back cut short stops.
+bool OldEndSplitsABlock(const JournalRecord& record) {
+  return record.offset < record.oldLength && record.oldLength < record.End() &&
+         record.oldLength % JournalImage::kBlockSize != 0;
+}
+
+std::size_t BlockCount(const JournalRecord& record) {
+  return static_cast<std::size_t>(BlockNumber(record.End() - 1) - BlockNumber(record.offset) + 1 +
+                                  OldEndSplitsABlock(record));
+}
+
+struct Block {
+  std::size_t index;
+  std::int64_t end;
+};
+
+// The block that starts at `at`.
+Block BlockAt(const JournalRecord& record, std::int64_t at) {
+  const bool afterOldEnd = OldEndSplitsABlock(record) && at >= record.oldLength;
+  std::int64_t end = std::min(record.End(), (BlockNumber(at) + 1) * JournalImage::kBlockSize);
+  if (at < record.oldLength) end = std::min(end, record.oldLength);
+  return {static_cast<std::size_t>(BlockNumber(at) - BlockNumber(record.offset) + afterOldEnd),
+          end};
+}
+
+std::size_t ImageSize(const JournalRecord& record) {
+  return JournalImage::kHeaderSize + record.SavedCount() + kFieldSize * BlockCount(record) +
+         kFieldSize;
+}
+
+bool AllZero(std::span<const std::byte> bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](std::byte b) { return b == std::byte{0}; });
+}
+
+}  // namespace
+
+std::size_t JournalRecord::SavedCount() const {
+  return static_cast<std::size_t>(std::clamp<std::int64_t>(oldLength - offset, 0, length));
+}
+
+std::variant<JournalRecord, JournalImage::Flaw> JournalImage::ReadHeader(
+    std::span<const std::byte> header) {
+  if (std::memcmp(header.data(), kMagic.data(), kMagic.size()) != 0) return Flaw::Foreign;
+  if (Get(header.subspan(kHeaderChecksumAt)) != Checksum(header.first(kHeaderChecksumAt))) {
+    return Flaw::Torn;
+  }
+  const auto field = [&](std::size_t index) {
+    return static_cast<std::int64_t>(Get(header.subspan(kFieldSize * index)));
+  };
+  const JournalRecord record{
+      {Get(header.subspan(8)), Get(header.subspan(16))}, field(3), field(4), field(5)};
+  if (record.offset < 0 || record.offset >= kLargestOffset || record.length < 1 ||
+      record.length > kLargestLength || record.oldLength < 0 || record.oldLength > kLargestFile) {
+    return Flaw::Foreign;
+  }
+  return record;
+}
+
+JournalImage::JournalImage(const JournalRecord& record)
+    : record_(record), buffer_(ImageSize(record)) {}
+
+JournalImage::JournalImage(const JournalRecord& record, std::span<const std::byte> newBytes)
+    : JournalImage(record) {
+  const std::span<std::byte> header = Bytes().first(kHeaderSize);
+  std::memcpy(header.data(), kMagic.data(), kMagic.size());
+  Put(header.subspan(8), record.file.volume);
+  Put(header.subspan(16), record.file.index);
+  Put(header.subspan(24), static_cast<std::uint64_t>(record.offset));
+  Put(header.subspan(32), static_cast<std::uint64_t>(record.oldLength));
+  Put(header.subspan(40), static_cast<std::uint64_t>(record.length));
+  Put(header.subspan(kHeaderChecksumAt), Checksum(header.first(kHeaderChecksumAt)));
+
+  for (std::int64_t at = record.offset; at < record.End();) {
+    const Block block = BlockAt(record, at);
+    Put(BlockChecksums().subspan(kFieldSize * block.index),
+        Checksum(newBytes.subspan(static_cast<std::size_t>(at - record.offset),
+                                  static_cast<std::size_t>(block.end - at))));
+    at = block.end;
+  }
+}
+
+std::span<std::byte> JournalImage::OldBytes() const {
+  return Bytes().subspan(kHeaderSize, record_.SavedCount());
+}
+
+std::span<std::byte> JournalImage::BlockChecksums() const {
+  return Bytes().subspan(kHeaderSize + record_.SavedCount(), kFieldSize * BlockCount(record_));
+}
+
+void JournalImage::Seal() {
+  const std::span<std::byte> image = Bytes();
+  Put(image.last(kFieldSize), Checksum(image.first(image.size() - kFieldSize)));
+}
+
+bool JournalImage::Sealed() const {
+  const std::span<const std::byte> image = Bytes();
+  return Get(image.last(kFieldSize)) == Checksum(image.first(image.size() - kFieldSize));
+}
+
+bool JournalImage::HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fileBytes) const {
+  const std::span<const std::byte> old = OldBytes();
+  const std::int64_t savedEnd = record_.offset + static_cast<std::int64_t>(old.size());
+  while (!fileBytes.empty()) {
+    const Block block = BlockAt(record_, at);
+    const auto bytes =
+        fileBytes.first(std::min(fileBytes.size(), static_cast<std::size_t>(block.end - at)));
+    const auto saved =
+        static_cast<std::size_t>(std::clamp<std::int64_t>(savedEnd - at, 0, bytes.size()));
+    const bool isOld =
+        (saved == 0 || std::memcmp(bytes.data(), &old[at - record_.offset], saved) == 0) &&
+        AllZero(bytes.subspan(saved));
+    if (!isOld && Checksum(bytes) != Get(BlockChecksums().subspan(kFieldSize * block.index))) {
+      return false;
+    }
+    fileBytes = fileBytes.subspan(bytes.size());
+    at = block.end;
+  }
+  return true;
+}
+
+}  // namespace zarvello

@@ -1,0 +1,214 @@
+// The file and memory calls of Linux and other POSIX systems.
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <utility>
+
+#include "files/Platform.h"
+
+namespace zarvello {
+namespace {
+
+using Action = FileError::Action;
+using Cause = FileError::Cause;
+
+FileError SystemError(Action action, const std::string& path, int error) {
+  Cause cause = Cause::System;
+  if (error == EACCES || error == EPERM || error == EROFS) cause = Cause::Denied;
+  if (error == ENAMETOOLONG) cause = Cause::NameTooLong;
+  if (error == EEXIST) cause = Cause::Exists;
+  return {action, path, cause, std::strerror(error)};
+}
+
+// Neither times nor size: asking for the times would make the next write
+// stamp finer times, which costs an extra inode write at every flush.
+constexpr unsigned kFactsMask = STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO;
+
+FileFacts FactsOf(const struct statx& status) {
+  FileFacts facts;
+  const mode_t mode = status.stx_mode;
+  facts.kind = S_ISREG(mode)   ? FileKind::Regular
+               : S_ISDIR(mode) ? FileKind::Directory
+               : S_ISLNK(mode) ? FileKind::Link
+                               : FileKind::Other;
+  facts.identity = {makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino};
+  facts.ownedByUserAlone = status.stx_uid == ::geteuid() && (mode & (S_IWGRP | S_IWOTH)) == 0;
+  return facts;
+}
+
+int OpenFlags(PlatformFile::Access access, PlatformFile::Opening opening) {
+  // O_NONBLOCK: a named pipe would wait for a writer otherwise. It changes
+  // nothing for regular files.
+  int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+  flags |= access == PlatformFile::Access::Read ? O_RDONLY : O_RDWR;
+  switch (opening) {
+    case PlatformFile::Opening::Existing:
+      break;
+    case PlatformFile::Opening::ExistingNoLinks:
+      flags |= O_NOFOLLOW;
+      break;
+    case PlatformFile::Opening::CreateIfMissing:
+      flags |= O_CREAT;
+      break;
+    case PlatformFile::Opening::CreateNewPrivate:
+      flags |= O_CREAT | O_EXCL | O_NOFOLLOW;
+      break;
+  }
+  return flags;
+}
+
+int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
+
+FileFacts LookAt(const std::string& path, bool followLinks) {
+  struct statx status {};
+  if (::statx(AT_FDCWD, path.c_str(), followLinks ? 0 : AT_SYMLINK_NOFOLLOW, kFactsMask, &status) ==
+      0) {
+    return FactsOf(status);
+  }
+  if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return {};
+  throw SystemError(Action::Open, path, errno);
+}
+
+std::string ResolvedPath(const std::string& path) {
+  const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                             &std::free);
+  return resolved ? std::string(resolved.get()) : path;
+}
+
+void RemoveFile(const std::string& path) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    throw SystemError(Action::Write, path, errno);
+  }
+}
+
+void FlushFolderOf(const std::string& path) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::string folder = parent.empty() ? std::string(".") : parent.string();
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) throw SystemError(Action::Write, folder, errno);
+  const int result = ::fsync(descriptor);
+  const int error = errno;
+  ::close(descriptor);
+  if (result != 0) throw SystemError(Action::Write, folder, error);
+}
+
+std::byte* AllocatePages(std::size_t size) {
+  // Aligned to a huge page, which the kernel may then use: a fresh 16 MiB
+  // buffer on 4 KiB pages costs thousands of page faults, more than the
+  // copy it holds. What lies before and after the aligned span goes back.
+  constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  const std::size_t mapped = size + kHugePage;
+  void* mapping =
+      ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapping == MAP_FAILED) throw std::bad_alloc();
+  auto* const start = static_cast<std::byte*>(mapping);
+  const auto address = reinterpret_cast<std::uintptr_t>(start);
+  std::byte* const aligned = start + (kHugePage - address % kHugePage) % kHugePage;
+  const std::size_t pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  std::byte* const end = aligned + (size + pageSize - 1) / pageSize * pageSize;
+  if (aligned != start) ::munmap(start, static_cast<std::size_t>(aligned - start));
+  if (end != start + mapped) ::munmap(end, static_cast<std::size_t>(start + mapped - end));
+  // Only advice: without transparent huge pages the buffer still works.
+  ::madvise(aligned, size, MADV_HUGEPAGE);
+  return aligned;
+}
+
+void ReleasePages(std::byte* pages, std::size_t size) { ::munmap(pages, size); }
+
+void PrepareProcessForFileErrors() { std::signal(SIGXFSZ, SIG_IGN); }
+
+PlatformFile PlatformFile::Open(const std::string& path, Access access, Opening opening) {
+  const mode_t mode = opening == Opening::CreateNewPrivate ? 0600 : 0666;
+  int descriptor;
+  do {
+    descriptor = ::open(path.c_str(), OpenFlags(access, opening), mode);
+  } while (descriptor < 0 && errno == EINTR);
+  if (descriptor < 0) throw SystemError(Action::Open, path, errno);
+  return {descriptor, path};
+}
+
+PlatformFile::PlatformFile(std::intptr_t handle, std::string path)
+    : handle_(handle), path_(std::move(path)) {}
+
+PlatformFile::PlatformFile(PlatformFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, -1)), path_(std::move(other.path_)) {}
+
+PlatformFile::~PlatformFile() {
+  if (handle_ >= 0) ::close(Descriptor(handle_));
+}
+
+FileFacts PlatformFile::Facts() const {
+  struct statx status {};
+  if (::statx(Descriptor(handle_), "", AT_EMPTY_PATH, kFactsMask, &status) != 0) {
+    throw SystemError(Action::Open, path_, errno);
+  }
+  return FactsOf(status);
+}
+
+std::int64_t PlatformFile::Length() const {
+  const off_t end = ::lseek(Descriptor(handle_), 0, SEEK_END);
+  if (end < 0) throw SystemError(Action::Read, path_, errno);
+  return end;
+}
+
+std::size_t PlatformFile::ReadAt(std::int64_t offset, std::span<std::byte> buffer) const {
+  std::size_t done = 0;
+  while (done < buffer.size()) {
+    const ssize_t count = ::pread(Descriptor(handle_), buffer.data() + done, buffer.size() - done,
+                                  static_cast<off_t>(offset + done));
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) throw SystemError(Action::Read, path_, errno);
+    if (count == 0) break;
+    done += static_cast<std::size_t>(count);
+  }
+  return done;
+}
+
+void PlatformFile::WriteAt(std::int64_t offset, std::span<const std::byte> data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t count = ::pwrite(Descriptor(handle_), data.data() + done, data.size() - done,
+                                   static_cast<off_t>(offset + done));
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) throw SystemError(Action::Write, path_, errno);
+    if (count == 0) throw SystemError(Action::Write, path_, ENOSPC);
+    done += static_cast<std::size_t>(count);
+  }
+}
+
+void PlatformFile::Truncate(std::int64_t length) {
+  if (::ftruncate(Descriptor(handle_), static_cast<off_t>(length)) != 0) {
+    throw SystemError(Action::Write, path_, errno);
+  }
+}
+
+void PlatformFile::Flush() {
+  if (::fsync(Descriptor(handle_)) != 0) throw SystemError(Action::Write, path_, errno);
+}
+
+bool PlatformFile::TryLock(Lock lock) {
+  const int operation = (lock == Lock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+  int result;
+  do {
+    result = ::flock(Descriptor(handle_), operation);
+  } while (result != 0 && errno == EINTR);
+  if (result == 0) return true;
+  if (errno == EWOULDBLOCK) return false;
+  throw SystemError(Action::Open, path_, errno);
+}
+
+}  // namespace zarvello

@@ -1,0 +1,200 @@
+#include "files/RollbackJournal.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "files/JournalImage.h"
+#include "files/RomFile.h"
+#include "files/ZeroedBuffer.h"
+
+namespace zarvello {
+namespace {
+
+using Action = FileError::Action;
+using Cause = FileError::Cause;
+
+FileError NotOurJournal(const std::string& path) {
+  return {Action::Use, path, Cause::NotOurJournal};
+}
+
+// False where no journal can be: a write-protected folder, or a file name
+// too long for a longer one beside it.
+bool WriteJournal(const std::string& path, std::span<const std::byte> image) {
+  std::optional<PlatformFile> journal;
+  try {
+    journal.emplace(PlatformFile::Open(path, PlatformFile::Access::ReadWrite,
+                                       PlatformFile::Opening::CreateNewPrivate));
+  } catch (const FileError& error) {
+    if (error.cause == Cause::Denied || error.cause == Cause::NameTooLong) return false;
+    // Nothing lay there when the file was locked: no transfer put it there.
+    if (error.cause == Cause::Exists) throw NotOurJournal(path);
+    throw;
+  }
+  try {
+    journal->WriteAt(0, image);
+    journal->Flush();
+    FlushFolderOf(path);
+  } catch (const FileError&) {
+    // The file is untouched, so a journal left behind would only put back
+    // what it already holds: its removal may fail without harm.
+    try {
+      RemoveFile(path);
+    } catch (const FileError&) {
+    }
+    throw;
+  }
+  return true;
+}
+
+// On disk before the journal goes, whose removal may reach the disk first.
+void PutBack(PlatformFile& rom, const JournalImage& image) {
+  rom.WriteAt(image.Record().offset, image.OldBytes());
+  rom.Truncate(image.Record().oldLength);
+  rom.Flush();
+}
+
+// Called with the error of a failed write; sets what became of the file.
+void PutBackAfterFailure(PlatformFile& rom, const JournalImage& image, bool journaled,
+                         const std::string& journalPath, FileError& error) {
+  try {
+    PutBack(rom, image);
+  } catch (const FileError& failed) {
+    error.aftermath =
+        journaled ? FileError::Aftermath::PutBackLater : FileError::Aftermath::NotPutBack;
+    error.aftermathReason = failed.systemReason;
+    return;
+  }
+  // The file is as it was, so a journal left behind would only put the same
+  // bytes back once more.
+  if (!journaled) return;
+  try {
+    RemoveFile(journalPath);
+  } catch (const FileError&) {
+  }
+}
+
+// The journal at path, which `looked` describes; empty when it was cut short
+// while it was written. Nothing is read before its owner, its type and the
+// size its header promises have been checked.
+std::optional<JournalImage> ReadJournal(const std::string& path, const FileFacts& looked) {
+  if (looked.kind != FileKind::Regular || !looked.ownedByUserAlone) throw NotOurJournal(path);
+  const PlatformFile file =
+      PlatformFile::Open(path, PlatformFile::Access::Read, PlatformFile::Opening::ExistingNoLinks);
+  if (file.Facts() != looked) throw NotOurJournal(path);
+  std::array<std::byte, JournalImage::kHeaderSize> header{};
+  if (file.ReadAt(0, header) < header.size()) return std::nullopt;
+  const auto read = JournalImage::ReadHeader(header);
+  if (std::holds_alternative<JournalImage::Flaw>(read)) {
+    if (std::get<JournalImage::Flaw>(read) == JournalImage::Flaw::Foreign) {
+      throw NotOurJournal(path);
+    }
+    return std::nullopt;
+  }
+  const std::int64_t length = file.Length();
+  JournalImage image(std::get<JournalRecord>(read));
+  const auto promised = static_cast<std::int64_t>(image.Bytes().size());
+  if (length > promised) throw NotOurJournal(path);
+  if (length < promised || file.ReadAt(0, image.Bytes()) < image.Bytes().size() ||
+      !image.Sealed()) {
+    return std::nullopt;
+  }
+  return image;
+}
+
+// Reads the file from `from` to `to` in pieces that end on multiples of the
+// piece size, and asks `holds` about each.
+bool EveryPieceHolds(const PlatformFile& rom, std::int64_t from, std::int64_t to,
+                     const std::function<bool(std::int64_t, std::span<const std::byte>)>& holds) {
+  constexpr std::int64_t kPiece = 64 * 1024;  // a multiple of the journal's block size
+  const ZeroedBuffer piece(kPiece);
+  for (std::int64_t at = from; at < to;) {
+    const std::int64_t end = std::min((at / kPiece + 1) * kPiece, to);
+    const auto bytes = piece.Bytes().first(static_cast<std::size_t>(end - at));
+    if (rom.ReadAt(at, bytes) < bytes.size() || !holds(at, bytes)) return false;
+    at = end;
+  }
+  return true;
+}
+
+// Whether the file is the one the journal was made for, as the cut-short
+// write may have left it: a length between the old and the new, and nothing
+// but old or new bytes where the write went.
+bool LeftAsTheWriteLeftIt(const PlatformFile& rom, const JournalImage& image) {
+  const JournalRecord& record = image.Record();
+  if (rom.Facts().identity != record.file) return false;
+  const std::int64_t length = rom.Length();
+  if (length < record.oldLength || length > record.NewLength()) return false;
+  const auto zeros = [](std::int64_t, std::span<const std::byte> bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](std::byte b) { return b == std::byte{0}; });
+  };
+  const auto oldOrNew = [&](std::int64_t at, std::span<const std::byte> bytes) {
+    return image.HoldsOldOrNew(at, bytes);
+  };
+  // A write past the old end fills the gap before it with zeros.
+  return EveryPieceHolds(rom, record.oldLength, std::min(record.offset, length), zeros) &&
+         EveryPieceHolds(rom, record.offset, std::min(record.End(), length), oldOrNew);
+}
+
+}  // namespace
+
+std::string JournalPath(const std::string& romPath) {
+  return ResolvedPath(romPath) + ".zarvello-journal";
+}
+
+bool JournalLiesBeside(const std::string& romPath) {
+  return LookAt(JournalPath(romPath), false).kind != FileKind::Missing;
+}
+
+void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t offset,
+                  std::span<const std::byte> data) {
+  const JournalRecord record{rom.Facts().identity, offset, rom.Length(),
+                             static_cast<std::int64_t>(data.size())};
+  JournalImage image(record, data);
+  rom.ReadAt(offset, image.OldBytes());
+  image.Seal();
+  const std::string journalPath = JournalPath(romPath);
+  const bool journaled = WriteJournal(journalPath, image.Bytes());
+  try {
+    rom.WriteAt(offset, data);
+    rom.Flush();
+    // The one moment the write becomes done: a journal left until here
+    // would put the file back.
+    if (journaled) RemoveFile(journalPath);
+  } catch (FileError& error) {
+    PutBackAfterFailure(rom, image, journaled, journalPath, error);
+    throw;
+  }
+  if (!journaled) return;
+  try {
+    FlushFolderOf(journalPath);
+  } catch (FileError& error) {
+    error.aftermath = FileError::Aftermath::NewBytesWritten;
+    throw;
+  }
+}
+
+RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action action) {
+  const std::string journalPath = JournalPath(romPath);
+  if (LookAt(journalPath, false).kind == FileKind::Missing) return RollBack::NoJournal;
+  PlatformFile rom = OpenRomFile(romPath, PlatformFile::Access::ReadWrite);
+  if (!rom.TryLock(PlatformFile::Lock::Exclusive)) throw FileError(action, romPath, Cause::Busy);
+  // Looked at again under the lock: the transfer that held the file may have
+  // finished, and deleted its journal, in between.
+  const FileFacts journal = LookAt(journalPath, false);
+  if (journal.kind == FileKind::Missing) return RollBack::NoJournal;
+  const std::optional<JournalImage> image = ReadJournal(journalPath, journal);
+  RollBack outcome = RollBack::PutBack;
+  if (image && LeftAsTheWriteLeftIt(rom, *image)) {
+    PutBack(rom, *image);
+  } else if (image) {
+    outcome = RollBack::LeftAsItIs;
+  }
+  // Unflushed: a journal that a power cut brings back finds the file put
+  // back already, or changed since, and is deleted once more.
+  RemoveFile(journalPath);
+  return outcome;
+}
+
+}  // namespace zarvello

@@ -1,0 +1,46 @@
+#pragma once
+// Makes an in-place write all or nothing. Before a ROM file is changed, the
+// bytes the change will cover go into a journal beside it, readable by its
+// owner only, and reach the disk before the file is touched; the write is
+// done once the journal is deleted. A transfer cut short (a kill, a power
+// cut) leaves the journal behind, and the next transfer that names the file
+// puts the file back from it, but only when the journal is the user's own
+// and the file is the very one it was made for, holding nothing but the old
+// or the new bytes where the write went.
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "files/FileError.h"
+#include "files/Platform.h"
+
+namespace zarvello {
+
+// "<file>.zarvello-journal", beside the file a link points to, so that the
+// journal is found under every symbolic link to the file. A hard link is a
+// name of its own, with a journal of its own.
+std::string JournalPath(const std::string& romPath);
+
+// True when anything at all lies at the file's journal path.
+bool JournalLiesBeside(const std::string& romPath);
+
+// Writes data at offset into rom, which the caller holds locked exclusively.
+// When the write or its flush fails, the file is put back before the error
+// goes on, and the error's aftermath says when that failed too. In a folder
+// where no journal can be written, the old bytes are kept in memory only.
+void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t offset,
+                  std::span<const std::byte> data);
+
+enum class RollBack { NoJournal, PutBack, LeftAsItIs };
+
+// Looks for a journal beside the file and, holding the file's exclusive
+// lock, puts the file back from it (PutBack) or, where the file has been
+// changed since, leaves the file as it is (LeftAsItIs); either way deletes
+// the journal. A journal cut short while it was written is only deleted: the
+// file was not touched yet. Throws a Busy error with `action` while another
+// transfer holds the file, and NotOurJournal for anything at the journal's
+// path that is not this user's journal, which then stays where it is.
+RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action action);
+
+}  // namespace zarvello

@@ -1,0 +1,15 @@
+#pragma once
+// Opens a ROM file as transfers need it: only a regular file, or a link to
+// one. The path is looked at first, so that no pipe or device is ever opened
+// (some act on being opened), and the file opened is checked to be the one
+// looked at. A path that names nothing gets an empty file.
+
+#include <string>
+
+#include "files/Platform.h"
+
+namespace zarvello {
+
+PlatformFile OpenRomFile(const std::string& path, PlatformFile::Access access);
+
+}  // namespace zarvello

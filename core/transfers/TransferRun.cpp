@@ -1,0 +1,70 @@
+#include "transfers/TransferRun.h"
+
+#include <exception>
+#include <new>
+
+#include "files/LockedFiles.h"
+#include "files/RollbackJournal.h"
+#include "files/ZeroedBuffer.h"
+#include "transfers/TransferPrompts.h"
+
+namespace zarvello {
+namespace {
+
+void PutBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& prompt) {
+  for (const auto& [path, action] : {std::pair{settings.CopyFromFile, FileError::Action::Read},
+                                     {settings.PasteToFile, FileError::Action::Write}}) {
+    switch (RollBackCutShortTransfer(path, action)) {
+      case RollBack::NoJournal:
+        break;
+      case RollBack::PutBack:
+        ShowNotice(prompt, "The last transfer into '" + path +
+                               "' was cut short. The file has been put back as it was before it.");
+        break;
+      case RollBack::LeftAsItIs:
+        ShowNotice(prompt, "The last transfer into '" + path +
+                               "' was cut short, but the file has been changed since. It was "
+                               "left as it is.");
+        break;
+    }
+  }
+}
+
+// False, with nothing read or written, when a transfer into either file was
+// cut short since it was last looked for.
+bool Copy(const TransferSettings& settings, const CopyStep& step) {
+  LockedFiles files(settings.CopyFromFile, settings.PasteToFile);
+  if (files.CutShortTransferFound()) return false;
+  const ZeroedBuffer buffer(step.length);
+  if (files.Read(step.readAt, buffer.Bytes()) < step.length && step.wholeBank) {
+    throw FileError(FileError::Action::Read, settings.CopyFromFile, FileError::Cause::EndedEarly);
+  }
+  files.Write(step.writeAt, buffer.Bytes());
+  return true;
+}
+
+}  // namespace
+
+void RunTransfer(const TransferSettings& settings, MessagePrompt& prompt,
+                 const std::function<std::optional<CopyStep>()>& checks,
+                 const std::string& doneText) {
+  if (PromptIfNoFileChosen(settings, prompt)) return;
+  try {
+    PutBackCutShortTransfers(settings, prompt);
+    const std::optional<CopyStep> step = checks();
+    if (!step) return;
+    if (!Copy(settings, *step)) {
+      PutBackCutShortTransfers(settings, prompt);
+      return;
+    }
+    ShowNotice(prompt, doneText);
+  } catch (const FileError& error) {
+    ShowError(prompt, FileErrorText(error));
+  } catch (const std::bad_alloc&) {
+    ShowError(prompt, "There is not enough memory for this transfer.");
+  } catch (const std::exception& error) {
+    ShowError(prompt, "The transfer failed: " + std::string(error.what()));
+  }
+}
+
+}  // namespace zarvello

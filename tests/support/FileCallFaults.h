@@ -1,0 +1,27 @@
+#pragma once
+// Test-only control of the program's file-changing calls (pwrite, ftruncate,
+// fsync, unlink), counted from the moment a test arms them in a child.
+
+#include <functional>
+#include <string>
+
+namespace zarvello::testing {
+
+enum class Fault { Kill, LoseAll, LoseAfterPage, LoseDataAfterPage, Pause, Fail };
+
+// The nth call from now on, before it is made. Kill stops the process dead,
+// and a write cut short keeps its pages so far. The others stop it as a power
+// cut would, losing the changes not yet flushed: LoseAll and LoseAfterPage
+// undo the folder entries made or removed, and of the files' bytes lose all,
+// or those after a page boundary halfway through the changes (or after their
+// first page); LoseDataAfterPage only the latter.
+// Pause stops it (SIGSTOP) until it is continued; Fail makes the call fail.
+void BreakFileCall(int n, Fault fault);
+// A kill or power cut armed for a call the process did not get to, now.
+void CutIfArmed();
+// Runs `change` once, just before the path is next opened.
+void BeforeOpening(const std::string& path, std::function<void()> change);
+// From the file's first flush on, every call on it fails with EIO.
+void FailFromFirstFlushOf(const std::string& path);
+
+}  // namespace zarvello::testing
