@@ -1,0 +1,312 @@
+// The promises about files that take processes to test: pipes and devices
+// never opened, other users, kills and power cuts at every file call, two
+// transfers at once, and failing calls.
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+#include "FileCallFaults.h"
+#include "TransferFixture.h"
+#include "files/JournalImage.h"
+
+namespace zarvello::testing {
+
+class FileSafetyTest : public TransferTest {
+ protected:
+  // A transfer in a forked child that setUp prepared; the prompts it showed.
+  // The parent checks only those and the files; a child that throws, crashes
+  // or blocks for a minute fails the test. whilePaused runs while the child
+  // is stopped at a file call.
+  std::string InChild(const std::function<void()>& transfer,
+                      const std::function<void()>& setUp = {},
+                      const std::function<void()>& whilePaused = {}) {
+    int channel[2];
+    EXPECT_EQ(::pipe(channel), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::alarm(60);
+      try {
+        prompt.shown.clear();
+        if (setUp) setUp();
+        transfer();
+        if (::write(channel[1], prompt.shown.data(), prompt.shown.size()) < 0) ::_exit(1);
+        CutIfArmed();
+        ::_exit(0);
+      } catch (...) {
+        ::_exit(2);
+      }
+    }
+    ::close(channel[1]);
+    int status = -1;
+    while (::waitpid(child, &status, WUNTRACED) == child && WIFSTOPPED(status)) {
+      whilePaused();
+      ::kill(child, SIGCONT);
+    }
+    std::string shown(1 << 16, '\0');
+    shown.resize(std::max<ssize_t>(::read(channel[0], shown.data(), shown.size()), 0));
+    ::close(channel[0]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    return shown;
+  }
+  // What the next transfer reading a whole file copies from it, once it has
+  // put back whatever a cut-short transfer left there. Into a file whose name
+  // leaves no room for a journal's, to spare the journal's flushes.
+  std::string ReadOn(const std::string& path) {
+    const std::string next = folder.File(std::string(250, 'n'));
+    TransferRange({.CopyFromFile = path, .PasteToFile = next}, "0", "3FFFF", prompt);
+    return Read(next).substr(0, Read(path).size());
+  }
+};
+
+TEST_F(FileSafetyTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLosingBytes) {
+  const std::string pipe = folder.File("pipe"), locked = folder.File("locked");
+  const std::string pipeLink = folder.File("pipe.smc");
+  ::mkfifo(pipe.c_str(), 0666);
+  ::chmod(pipe.c_str(), 0666);
+  fs::create_symlink(pipe, pipeLink);
+  fs::create_directory(locked);
+  // Opening the pipe for writing, as a Paste To file is opened, would wake this reader.
+  const pid_t reader = ::fork();
+  if (reader == 0) ::_exit(::open(pipe.c_str(), O_RDONLY) < 0 ? 1 : 0);
+  WriteFiles(0x200 + kBank, 0x200 + kBank);
+  // Root ignores file permissions: as root, the child becomes "nobody".
+  const auto unprivileged = [] {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
+      ::_exit(3);
+  };
+  const auto refused = [](const std::string& path, const std::string& reason) {
+    return Refused("open", path, reason);
+  };
+  const std::string other = "Not a regular file", folderPath = folder.path, longName(250, 'r');
+  // clang-format off
+  const struct {
+    std::string copyFrom, pasteTo;
+    mode_t copyFromMode, pasteToMode;
+    std::string shown;
+  } rows[] = {
+      {pipe, to, 0666, 0666, refused(pipe, other)}, {from, pipe, 0666, 0666, refused(pipe, other)},
+      {from, pipeLink, 0666, 0666, refused(pipeLink, other)},
+      {"/dev/zero", to, 0666, 0666, refused("/dev/zero", other)},
+      {from, "/dev/null", 0666, 0666, refused("/dev/null", other)},
+      {folderPath, to, 0666, 0666, refused(folderPath, "Is a directory")},
+      {from, folderPath, 0666, 0666, refused(folderPath, "Is a directory")},
+      {from, to, 0666, 0444, refused(to, "Permission denied")}, {from, to, 0, 0666, refused(from, "Permission denied")},
+      {from, to, 0444, 0666, kBankDone},
+      // No room for a journal beside the file; the transfer goes on without one.
+      {from, locked + "/to.smc", 0444, 0666, kBankDone}, {from, folder.File(longName), 0444, 0666, kBankDone}};
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.shown);
+    const std::string written = row.shown == kBankDone ? row.pasteTo : to;
+    for (const auto& [path, mode] :
+         {std::pair{from, row.copyFromMode}, {written, 0666u}, {to, row.pasteToMode}}) {
+      ::chmod(path.c_str(), 0666);
+      Write(path, path == from ? source : target);
+      ::chmod(path.c_str(), mode);
+    }
+    ::chmod(locked.c_str(), 0555);
+    settings = {row.copyFrom, row.pasteTo, 0x200, 0x200, 0x8000};
+    EXPECT_EQ(InChild([&] { TransferBank(settings, 0, 0, prompt); }, unprivileged), row.shown);
+    EXPECT_PRED_FORMAT2(
+        SameBytes, Read(written),
+        row.shown == kBankDone ? target.substr(0, 0x200) + source.substr(0x200) : target);
+    std::error_code tooLong;
+    EXPECT_FALSE(exists(JournalPath(written), tooLong));
+    ::chmod(locked.c_str(), 0777);
+  }
+  // A pipe taking the file's name between the look and the open: refused, without waiting.
+  // A pipe taking the name of the file, or of a missing one, between the look and the open.
+  const auto pipeInstead = [&] {
+    BeforeOpening(to, [&] { fs::remove(to), ::mkfifo(to.c_str(), 0600); });
+  };
+  settings = {from, to, 0x200, 0x200, 0x8000};
+  for (const std::string reason :
+       {"Another file took its name while it was being opened", "Not a regular file"}) {
+    EXPECT_EQ(InChild([&] { TransferBank(settings, 0, 0, prompt); }, pipeInstead),
+              refused(to, reason));
+    fs::remove(to);
+  }
+  EXPECT_EQ(::waitpid(reader, nullptr, WNOHANG), 0);  // still waiting: the pipe was never opened
+  ::kill(reader, SIGKILL);
+  ::waitpid(reader, nullptr, 0);
+}
+
+TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyOldOrWhollyNew) {
+  // A bank that grows the file, and a range whose journal spans pages.
+  const std::pair<std::function<void()>, long> transfers[] = {
+      {[&] { TransferBank(settings, 3, 1, prompt); }, 0x300}, {range, 0x6000}};
+  for (const auto& [transfer, targetLength] : transfers) {
+    WriteFiles(0x200 + 4 * kBank, targetLength);
+    transfer();
+    const std::string updated = Read(to);
+    for (const Fault cut :
+         {Fault::Kill, Fault::LoseAll, Fault::LoseAfterPage, Fault::LoseDataAfterPage}) {
+      // Cut at each file call in turn, or right after the notice, until a run gets to it.
+      bool done = false;
+      for (int call = 1; !done; ++call) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(cut)) + " at call " + std::to_string(call));
+        Write(to, target);
+        done = !InChild(transfer, [=] { BreakFileCall(call, cut); }).empty();
+        if (exists(journal)) {
+          EXPECT_EQ(fs::status(journal).permissions(),
+                    fs::perms::owner_read | fs::perms::owner_write);
+        }
+        // Putting the file back may be cut short as well.
+        for (int again = 1;
+             InChild([&] { ReadOn(to); }, [=] { BreakFileCall(again, cut); }).empty();)
+          ++again;
+        const std::string readOn = ReadOn(to), after = Read(to);
+        EXPECT_PRED_FORMAT2(SameBytes, after, after == target && !done ? target : updated);
+        EXPECT_PRED_FORMAT2(SameBytes, readOn, after);
+        EXPECT_FALSE(exists(journal));
+      }
+    }
+  }
+}
+
+TEST_F(FileSafetyTest, WhileATransferRunsOneNamingItsFileOnEitherSideIsRefusedAndPutsNothingBack) {
+  WriteFiles(0x5000, 0x6000);
+  range();
+  const std::string updated = Read(to);
+  for (int call = 1, paused = 1; paused; ++call) {
+    Write(to, target);
+    paused = 0;
+    const std::string shown = InChild(
+        range, [=] { BreakFileCall(call, Fault::Pause); },
+        [&] {
+          ++paused;
+          const auto second = [&](const std::string& copyFrom, const std::string& pasteTo) {
+            return InChild([&] { TransferRange({copyFrom, pasteTo}, "0", "0", prompt); });
+          };
+          EXPECT_EQ(second(to, folder.File("other")), Refused("read", to, kBusy)) << call;
+          EXPECT_EQ(second(from, to), Refused("write", to, kBusy)) << call;
+        });
+    EXPECT_EQ(shown, kRangeDone);
+    EXPECT_PRED_FORMAT2(SameBytes, Read(to), updated);
+  }
+}
+
+TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
+  // A journal as a transfer killed before its flush leaves it, of a write that grew the
+  // file from 0x80 to 0x4100 bytes, from 0x100 on.
+  WriteFiles(0x5000, 0x80);
+  InChild(range, [] { BreakFileCall(5, Fault::Kill); });
+  const std::string valid = Read(journal), rom = Read(to);
+  std::string inGap = rom, inWrite = rom;
+  inGap[0x90] = inWrite[0x200] = 'x';
+  const auto own = [&](const std::string& bytes) {
+    Write(journal, bytes);
+    fs::permissions(journal, fs::perms::owner_read | fs::perms::owner_write);
+  };
+  JournalImage impossible({.offset = std::int64_t{1} << 40, .length = 1},
+                          std::array<std::byte, 1>());
+  impossible.Seal();
+  const std::string notOurs =
+      Refused("use", journal,
+              "This is not a journal that Zarvello wrote for you: its owner's next transfer into "
+              "the file puts the file back, and removing it gives up that put-back.");
+  const std::string changed =
+      Done("The last transfer into '" + to +
+           "' was cut short, but the file has been changed since. It was left as it is.");
+  const std::string impossibleBytes(reinterpret_cast<const char*>(impossible.Bytes().data()),
+                                    impossible.Bytes().size());
+  // clang-format off
+  const struct {
+    std::function<void()> place;
+    std::string shown;
+    bool copyFromSide = false;
+  } rows[] = {
+      // Another user's: as root, nobody's; otherwise, one others may write stands in.
+      {[&] { own(valid); ::geteuid() == 0 ? (void)::chown(journal.c_str(), 65534, 65534) : fs::permissions(journal, fs::perms::all); }, notOurs},
+      {[&] { own(valid); ::chmod(journal.c_str(), 0660); }, notOurs, true},
+      {[&] { Write(folder.File("elsewhere"), valid); fs::create_symlink(folder.File("elsewhere"), journal); }, notOurs},
+      {[&] { ::mkfifo(journal.c_str(), 0600); }, notOurs}, {[&] { fs::create_directory(journal); }, notOurs, true},
+      {[&] { own(""); fs::resize_file(journal, std::uintmax_t{64} << 30); }, notOurs},
+      {[&] { own(valid + '\0'); }, notOurs}, {[&] { own(impossibleBytes); }, notOurs},
+      // Another file, just as valid, took its name between the look and the open.
+      {[&] { own(valid); BeforeOpening(journal, [&] { Write(folder.File("j"), valid); fs::rename(folder.File("j"), journal); }); }, notOurs},
+      // A stale journal: bytes changed where the write went or in the gap before it, the file grown
+      // since, or another file with the same bytes renamed onto its name.
+      {[&] { Write(to, inWrite); own(valid); }, changed + kRangeDone, true}, {[&] { Write(to, inGap); own(valid); }, changed + kRangeDone, true},
+      {[&] { Write(to, rom + '!'); own(valid); }, changed + kRangeDone, true},
+      {[&] { own(valid); Write(folder.File("new"), rom); fs::rename(folder.File("new"), to); }, changed + kRangeDone, true}};
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(&row - rows);
+    Write(to, rom);
+    row.place();
+    const std::string before = Read(to);
+    const TransferSettings sides{row.copyFromSide ? to : from,
+                                 row.copyFromSide ? folder.File("other") : to};
+    EXPECT_EQ(InChild([&] { TransferRange(sides, "100", "40FF", prompt); }), row.shown);
+    EXPECT_PRED_FORMAT2(SameBytes, Read(to), before);
+    EXPECT_EQ(fs::symlink_status(journal).type() != fs::file_type::not_found, row.shown == notOurs);
+    fs::remove_all(journal);
+    BeforeOpening({}, {});
+  }
+}
+
+TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile) {
+  // Each call of a range transfer failing in turn: only after the journal is
+  // gone does the file keep its new bytes, and the user is told so.
+  WriteFiles(0x5000, 0x6000);
+  range();
+  const std::string updated = Read(to), folderPath = folder.path;
+  const std::string io = "Input/output error";
+  const std::string complete =
+      io + "\r\nThe transfer itself is complete: the new bytes were written.";
+  const std::string failing[] = {journal, journal, folderPath, to, to, journal, folderPath};
+  for (int call = 1; call <= 8; ++call) {
+    Write(to, target);
+    EXPECT_EQ(
+        InChild(range, [=] { BreakFileCall(call, Fault::Fail); }),
+        call > 7 ? kRangeDone : Refused("write", failing[call - 1], call < 7 ? io : complete));
+    EXPECT_PRED_FORMAT2(SameBytes, Read(to), call < 7 ? target : updated) << call;
+    EXPECT_FALSE(exists(journal));
+  }
+  // The bank at 0x10200 overwrites the old end at 0x12000, then grows the
+  // file until a size limit stops it at 0x14000.
+  WriteFiles(0x200 + 3 * kBank, 0x12000);
+  const auto bankTwo = [&] { TransferBank(settings, 2, 2, prompt); };
+  const auto limitFileSize = [] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{0x14000, 0x14000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  };
+  EXPECT_EQ(InChild(bankTwo, limitFileSize),
+            ExpandQuestion("82") + Refused("write", to, "File too large"));
+  EXPECT_PRED_FORMAT2(SameBytes, Read(to), target);
+  EXPECT_FALSE(exists(journal));
+  // Then the flush fails, and so does putting the file back; through a link,
+  // as the journal lies beside the file and is found under either name.
+  settings.PasteToFile = folder.File("link.smc");
+  fs::create_symlink(to, settings.PasteToFile);
+  EXPECT_EQ(InChild(bankTwo, [&] { FailFromFirstFlushOf(to); }),
+            ExpandQuestion("82") + Refused("write", settings.PasteToFile,
+                                           "Input/output error\r\nIt could not be put back yet: "
+                                           "the next transfer into it will put it back."));
+  prompt.shown.clear();
+  EXPECT_PRED_FORMAT2(SameBytes, ReadOn(to), target);
+  EXPECT_EQ(prompt.shown, Done("The last transfer into '" + to +
+                               "' was cut short. The file has been put back as it was before it.") +
+                              kRangeDone);
+  // Not even the range's buffer can be had.
+  const auto littleMemory = [] {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = pages * ::sysconf(_SC_PAGESIZE) + (8 << 20);
+    const rlimit memory{limit, limit};
+    ::setrlimit(RLIMIT_AS, &memory);
+  };
+  EXPECT_EQ(InChild([&] { TransferRange(settings, "0", "FFFFFF", prompt); }, littleMemory),
+            Failed("There is not enough memory for this transfer."));
+}
+
+}  // namespace zarvello::testing

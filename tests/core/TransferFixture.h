@@ -1,0 +1,84 @@
+#pragma once
+// What the transfer tests share: expected prompts, byte comparisons and the
+// fixture.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "Files.h"
+#include "RecordingPrompt.h"
+#include "files/RollbackJournal.h"
+#include "transfers/TransferBank.h"
+#include "transfers/TransferRange.h"
+
+namespace zarvello::testing {
+
+namespace fs = std::filesystem;
+using fs::exists;
+
+inline constexpr std::size_t kBank = 0x8000;
+inline const std::string kBankDone = Done("Bank transferred."),
+                         kRangeDone = Done("Data transferred.");
+inline const std::string kBusy = "Another transfer into it is running";
+
+inline std::string CopyFromTooShort(const std::string& lastBank) {
+  return "'Copy From' File is only " + lastBank + " banks long.\r\nYou're grabbing at data that's" +
+         " not there.\r\n\r\nCan't do that.  Sorry. [critical, OK, Oh, no you didn't!]\n";
+}
+
+inline std::string ExpandQuestion(const std::string& lastBank) {
+  return "'Paste To' File is currently only " + lastBank + " banks long.\r\nDoing this transfer " +
+         "will expand the ROM.\r\nUnless this was what you were planning on doing, you shouldn't " +
+         "do it.\r\n\r\nDo you wish to expand this ROM? [Yes/No, Do you know what you're doing?]\n";
+}
+
+inline std::string Refused(const std::string& verb, const std::string& path,
+                           const std::string& reason) {
+  return Failed("Can't " + verb + " '" + path + "'.\r\n" + reason);
+}
+
+// Two files' bytes, and where they first differ, rather than all of them.
+inline ::testing::AssertionResult SameBytes(const char* actualText, const char* expectedText,
+                                            const std::string& actual,
+                                            const std::string& expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << actualText << " (" << actual.size() << " bytes) and " << expectedText << " ("
+         << expected.size() << " bytes) differ from byte "
+         << std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
+                actual.begin();
+}
+
+// A file's bytes after `bytes` were written over them at `at`.
+inline std::string Overwritten(std::string file, std::size_t at, const std::string& bytes) {
+  file.resize(std::max(file.size(), at + bytes.size()));
+  std::copy(bytes.begin(), bytes.end(), file.begin() + at);
+  return file;
+}
+
+// Real files in a temporary folder, settings as the window starts, and a
+// stand-in for the person at the prompts.
+class TransferTest : public ::testing::Test {
+ protected:
+  void WriteFiles(long sourceLength, long targetLength) {  // -1: no file
+    for (const std::string& file : {from, to}) fs::remove(file);
+    source = Pattern(std::max(sourceLength, 0L), 1);
+    target = Pattern(std::max(targetLength, 0L), 2);
+    if (sourceLength >= 0) Write(from, source);
+    if (targetLength >= 0) Write(to, target);
+  }
+
+  TempFolder folder;
+  const std::string from = folder.File("from.smc"), to = folder.File("to.smc");
+  const std::string journal = JournalPath(to);
+  std::string source, target;
+  // As the window starts: both headers 0x200, 32 KiB banks.
+  TransferSettings settings{from, to, 0x200, 0x200, 0x8000};
+  RecordingPrompt prompt;
+  const std::function<void()> range = [&] { TransferRange(settings, "100", "40FF", prompt); };
+};
+
+}  // namespace zarvello::testing
