@@ -1,7 +1,5 @@
 #include "QtDialogService.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <string>
 
@@ -55,8 +53,8 @@ std::int16_t ExtensionPosition(const std::u16string& path) {
 }
 
 bool IsWritableFolder(const QString& folder) {
-  return !folder.isEmpty() && QFileInfo(folder).isDir() &&
-         ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+  const QFileInfo info(folder);
+  return info.isDir() && info.isWritable();
 }
 
 void SetUp(QFileDialog& dialog, QFileDialog::AcceptMode mode, const OpenFileName& record,
