@@ -1,0 +1,24 @@
+#include "Program.h"
+
+#include <csignal>
+
+namespace zarvello {
+
+Program::Program(int& argc, char** argv)
+    : application_(argc, argv), dialogs_(prompt_), form_(prompt_, dialogs_) {
+  // A write that meets a file-size limit must fail and be reported, not end
+  // the program and leave a half-written ROM behind.
+  std::signal(SIGXFSZ, SIG_IGN);
+
+  application_.setApplicationName(QStringLiteral("Zarvello"));
+  application_.setDesktopFileName(QStringLiteral("io.github.zarvello.Zarvello"));
+  application_.setWindowIcon(Form1::Icon());
+  prompt_.SetWindow(&form_);
+}
+
+int Program::Run() {
+  form_.show();
+  return QApplication::exec();
+}
+
+}  // namespace zarvello
