@@ -12,7 +12,8 @@ Program::Program(int& argc, char** argv)
 
   application_.setApplicationName(QStringLiteral("Zarvello"));
   application_.setDesktopFileName(QStringLiteral("io.github.zarvello.Zarvello"));
-  application_.setWindowIcon(Form1::Icon());
+  // Dialogs and prompts show the window's icon, decoded once.
+  application_.setWindowIcon(form_.windowIcon());
   prompt_.SetWindow(&form_);
 }
 
