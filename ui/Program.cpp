@@ -15,6 +15,7 @@ Program::Program(int& argc, char** argv)
   // Dialogs and prompts show the window's icon, decoded once.
   application_.setWindowIcon(form_.windowIcon());
   prompt_.SetWindow(&form_);
+  dialogs_.SetWindow(&form_);
 }
 
 int Program::Run() {
