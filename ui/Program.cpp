@@ -12,7 +12,7 @@ Program::Program(int& argc, char** argv)
 
   application_.setApplicationName(QStringLiteral("Zarvello"));
   application_.setDesktopFileName(QStringLiteral("io.github.zarvello.Zarvello"));
-  // Dialogs and prompts show the window's icon, decoded once.
+  // The window's icon for the program as a whole, without reading it again.
   application_.setWindowIcon(form_.windowIcon());
   prompt_.SetWindow(&form_);
   dialogs_.SetWindow(&form_);
