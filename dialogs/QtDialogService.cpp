@@ -17,10 +17,11 @@ QString TextOf(const std::u16string& field) {
   return QString::fromStdU16String(field.substr(0, field.find(u'\0')));
 }
 
-// The patterns a dialog matches names with: each as written, as Qt's dialog
-// takes a typed name's extension from the first, then with every letter in
-// both cases, as the desktop's dialog (GTK's) minds case. "*.*" becomes "*":
-// "All Files" lists names without a dot too.
+// The patterns a dialog matches names with: each as written (Qt's save
+// dialog gives a typed name the first one's extension when the user picks a
+// filter), then with every letter in both cases, as the desktop's dialog
+// (GTK's) minds case. "*.*" becomes "*": "All Files" lists names without a
+// dot too.
 QString MatchedPatterns(const QString& patterns) {
   QStringList matched;
   for (const QString& pattern : patterns.split(u';')) {
