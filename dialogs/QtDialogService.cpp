@@ -1,7 +1,5 @@
 #include "QtDialogService.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <string>
 
@@ -19,15 +17,40 @@ QString TextOf(const std::u16string& field) {
   return QString::fromStdU16String(field.substr(0, field.find(u'\0')));
 }
 
-// Each pair becomes "description (patterns)", unless the description
-// already ends in its patterns, as "All Files (*.*)" does.
+// The patterns a dialog matches names with: each as written (Qt's save
+// dialog gives a typed name the first one's extension when the user picks a
+// filter), then with every letter in both cases, as the desktop's dialog
+// (GTK's) minds case. "*.*" becomes "*": "All Files" lists names without a
+// dot too.
+QString MatchedPatterns(const QString& patterns) {
+  QStringList matched;
+  for (const QString& pattern : patterns.split(u';')) {
+    if (pattern == u"*.*") {
+      matched << QStringLiteral("*");
+      continue;
+    }
+    matched << pattern;
+    QString anyCase;
+    for (const QChar c : pattern) {
+      anyCase += c.toLower() == c.toUpper() ? QString(c) : u'[' + c.toLower() + c.toUpper() + u']';
+    }
+    if (anyCase != pattern) matched << anyCase;
+  }
+  return matched.join(u' ');
+}
+
+// Each pair becomes "shown (matched)", and the dialog is told to hide the
+// last parentheses. Shown is "description (patterns)", or the description
+// alone when it ends in its patterns already, as "All Files (*.*)" does; the
+// desktop's dialog shows only what comes before the first "(".
 QStringList NameFilters(const std::u16string& filter) {
   const QStringList items = QString::fromStdU16String(filter).split(QChar(u'\0'));
   QStringList nameFilters;
   for (qsizetype i = 0; i + 1 < items.size() && !items[i].isEmpty() && !items[i + 1].isEmpty();
        i += 2) {
     const QString patterns = u'(' + QString(items[i + 1]).replace(u';', u' ') + u')';
-    nameFilters.append(items[i].endsWith(patterns) ? items[i] : items[i] + u' ' + patterns);
+    const QString shown = items[i].endsWith(patterns) ? items[i] : items[i] + u' ' + patterns;
+    nameFilters.append(shown + QStringLiteral(" (") + MatchedPatterns(items[i + 1]) + u')');
   }
   return nameFilters;
 }
@@ -55,8 +78,8 @@ std::int16_t ExtensionPosition(const std::u16string& path) {
 }
 
 bool IsWritableFolder(const QString& folder) {
-  return !folder.isEmpty() && QFileInfo(folder).isDir() &&
-         ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+  const QFileInfo info(folder);
+  return info.isDir() && info.isWritable();
 }
 
 void SetUp(QFileDialog& dialog, QFileDialog::AcceptMode mode, const OpenFileName& record,
@@ -64,14 +87,17 @@ void SetUp(QFileDialog& dialog, QFileDialog::AcceptMode mode, const OpenFileName
   dialog.setAcceptMode(mode);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setNameFilters(nameFilters);
   if (record.nFilterIndex >= 1 && record.nFilterIndex <= nameFilters.size()) {
     dialog.selectNameFilter(nameFilters[record.nFilterIndex - 1]);
   }
   dialog.setDirectory(folder);
-  if (const QString title = TextOf(record.lpstrTitle); !title.isEmpty()) {
-    dialog.setWindowTitle(title);
-  }
+  // The desktop's dialog has no title of its own to fall back on.
+  const QString title = TextOf(record.lpstrTitle);
+  dialog.setWindowTitle(!title.isEmpty()                  ? title
+                        : mode == QFileDialog::AcceptOpen ? QStringLiteral("Open")
+                                                          : QStringLiteral("Save As"));
   dialog.setDefaultSuffix(TextOf(record.lpstrDefExt));
   if (const QString initialName = TextOf(record.lpstrFile); !initialName.isEmpty()) {
     dialog.selectFile(initialName);
@@ -99,7 +125,7 @@ QString QtDialogService::FolderToOpen(const OpenFileName& record) const {
 }
 
 int QtDialogService::Show(OpenFileName& record, QFileDialog::AcceptMode mode) {
-  QFileDialog dialog;
+  QFileDialog dialog(window_);
   const QStringList nameFilters = NameFilters(record.lpstrFilter);
   SetUp(dialog, mode, record, nameFilters, FolderToOpen(record));
   if (dialog.exec() != QDialog::Accepted) return 0;
@@ -123,8 +149,15 @@ int QtDialogService::Show(OpenFileName& record, QFileDialog::AcceptMode mode) {
                     QFileInfo(chosen).fileName().toStdU16String().substr(0, titleRoom - 1));
   }
   record.nFileExtension = ExtensionPosition(path);
-  const qsizetype filterPosition = nameFilters.indexOf(dialog.selectedNameFilter());
-  if (filterPosition >= 0) record.nFilterIndex = static_cast<std::int32_t>(filterPosition) + 1;
+  // The desktop's dialog names the filter whole, Qt's own by the part it
+  // shows; the whole begins with either.
+  const QString selected = dialog.selectedNameFilter() + u' ';
+  for (qsizetype i = 0; i < nameFilters.size(); ++i) {
+    if ((nameFilters[i] + u' ').startsWith(selected)) {
+      record.nFilterIndex = static_cast<std::int32_t>(i) + 1;
+      break;
+    }
+  }
   return 1;
 }
 

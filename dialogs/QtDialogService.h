@@ -7,9 +7,11 @@
 // started from; every later one in the folder of the last file chosen.
 // It shows what a Flags value of 0 asks for: one file, which need not exist
 // yet, and no question before an existing file is chosen for saving; other
-// flags come back as they went in. The owner handle is not used: the dialog
-// is modal to the whole application. A path that does not fit the record is
-// refused with a message rather than cut, since a cut path names another file.
+// flags come back as they went in. Names match the filters whatever their
+// case, in the desktop's dialog too. The owner handle is not used: the dialog
+// belongs to the window given, modal to it and centred over it. A path that
+// does not fit the record is refused with a message rather than cut, since a
+// cut path names another file.
 
 #include <QFileDialog>
 #include <QString>
@@ -23,6 +25,8 @@ namespace zarvello {
 class QtDialogService : public DialogService {
  public:
   explicit QtDialogService(MessagePrompt& prompt);
+  // The window the dialogs belong to, once it exists.
+  void SetWindow(QWidget* window) { window_ = window; }
 
   int ShowOpen(OpenFileName& record) override;
   int ShowSave(OpenFileName& record) override;
@@ -32,6 +36,7 @@ class QtDialogService : public DialogService {
   int Show(OpenFileName& record, QFileDialog::AcceptMode mode);
 
   MessagePrompt& prompt_;
+  QWidget* window_ = nullptr;
   const QString startFolder_;
   QString lastFolder_;  // empty until a file is chosen
 };

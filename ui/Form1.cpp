@@ -1,11 +1,14 @@
 #include "Form1.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResource>
 
 #include "model/BankOffsetSync.h"
 #include "OpenSave.h"
@@ -42,10 +45,24 @@ QString Indexed(const char* name, int side) {
   return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(side);
 }
 
+// A list takes its font without building its popup: QComboBox builds the
+// popup at a font change, though a popup built when first opened takes the
+// list's font all the same. Five popups, each a list view, would cost
+// start-up most of a megabyte.
+void SetListFont(QComboBox* list, const QFont& font) {
+  struct SkipFontChange : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+      return event->type() == QEvent::FontChange;
+    }
+  } skip;
+  list->installEventFilter(&skip);
+  list->setFont(font);
+}
+
 QComboBox* PlaceList(QWidget* parent, const QString& name, const QRect& geometry,
                      const QString& accessibleName) {
   auto* list = Place<QComboBox>(parent, name, geometry, accessibleName);
-  list->setFont(BoxFont());
+  SetListFont(list, BoxFont());
   return list;
 }
 
@@ -67,6 +84,14 @@ QString PathText(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+// The icon's pixels as raw bytes, so that start-up loads no image decoder: a
+// PNG brings in libpng, and QIcon reading one every image-format plugin.
+QIcon Icon() {
+  const QResource pixels(QStringLiteral(":/icons/zarvello.rgba"));
+  return QIcon(
+      QPixmap::fromImage(QImage(pixels.data(), 32, 32, QImage::Format_RGBA8888_Premultiplied)));
+}
+
 }  // namespace
 
 Form1::Form1(MessagePrompt& prompt, DialogService& dialogs, QWidget* parent)
@@ -76,8 +101,6 @@ Form1::Form1(MessagePrompt& prompt, DialogService& dialogs, QWidget* parent)
   ConnectControls();
   RunStartUpDefaults();
 }
-
-QIcon Form1::Icon() { return QIcon(QStringLiteral(":/icons/zarvello.png")); }
 
 void Form1::CreateControls() {
   setWindowTitle(QStringLiteral("Form1"));
@@ -199,11 +222,12 @@ void Form1::RunStartUpDefaults() {
   SelectText(BankSizeCombo1, QStringLiteral("$8000 (SNES)"));
   SelectText(HeaderCombo1[0], QStringLiteral("$200 (SNES)"));
   SelectText(HeaderCombo1[1], QStringLiteral("$200 (SNES)"));
+  QStringList banks;
   for (int position = 0; position < kBankCount; ++position) {
-    const QString entry = QString::fromStdString(BankListEntry(position));
-    BankCombo1[0]->addItem(entry);
-    BankCombo1[1]->addItem(entry);
+    banks << QString::fromStdString(BankListEntry(position));
   }
+  BankCombo1[0]->addItems(banks);
+  BankCombo1[1]->addItems(banks);
   SelectText(BankCombo1[0], QStringLiteral("$80"));
   SelectText(BankCombo1[1], QStringLiteral("$80"));
   Command3->setFocus();

@@ -6,7 +6,6 @@
 #include <array>
 #include <string>
 
-#include <QIcon>
 #include <QWidget>
 
 #include "model/BankOffsetSync.h"
@@ -28,7 +27,6 @@ class Form1 : public QWidget {
   Form1(MessagePrompt& prompt, DialogService& dialogs, QWidget* parent = nullptr);
 
   const TransferSettings& Settings() const { return settings_; }
-  static QIcon Icon();
 
  private:
   void CreateControls();

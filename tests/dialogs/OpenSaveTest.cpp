@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -26,39 +28,65 @@ namespace fs = std::filesystem;
 
 QString Decoded(const fs::path& path) { return QFile::decodeName(path.c_str()); }
 
-TEST(OpenSaveTest, OpensWhereTheUserWorksAndReturnsTheChosenPath) {
+TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   TempFolder folder;
   const auto start = folder.path / "start", roms = folder.path / "roms";
   const auto locked = folder.path / "locked";
   for (const auto& made : {start, roms, locked}) fs::create_directory(made);
+  for (const char* name : {"UPPER.SMC", "Mixed.Fig", "nodot", "notes.txt"}) Write(start / name, "");
   fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
   const auto cwd = fs::current_path();
   fs::current_path(start);
   RecordingPrompt prompt;
   QtDialogService startedHere(prompt);
+  QWidget window;
+  startedHere.SetWindow(&window);
   fs::current_path(cwd);
   // The file-name space holds 259 characters and a NUL.
   const QString tooLong(259 - Decoded(start).size(), u'x');
+  const QString typeNames[] = {"SNES (*.smc *.swc *.fig)", "All Files (*.*)"};
   const struct {
     QString initialFolder, opensIn;  // no initial folder: OpenSave's own, the program's folder
-    QString typed;                   // nothing typed: cancel
+    QString typed, title;            // nothing typed: cancel; no title: the dialog's own
+    QString listed;                  // nothing: not looked at
+    std::int16_t filter = 1;
+    bool save = false;
   } rows[] = {
       // clang-format off
       {"", ZARVELLO_TEST_PROGRAM_FOLDER},
       // Root may write anywhere; another user finds the locked folder closed.
       {Decoded(locked), Decoded(::geteuid() == 0 ? locked : start)},
-      {Decoded(folder.path / "missing"), Decoded(start), "Früh ロム.smc"},  // need not exist
-      {"", Decoded(start), tooLong}, {Decoded(roms), Decoded(start), ""}};
+      // The file chosen need not exist.
+      {Decoded(folder.path / "missing"), Decoded(start), "Früh ロム.smc", "", "Mixed.Fig UPPER.SMC"},
+      {"", Decoded(start), tooLong, "Pick a ROM"},
+      {Decoded(roms), Decoded(start), "", "", "Mixed.Fig nodot notes.txt UPPER.SMC", 2, true}};
   // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(row.typed.toStdString());
     OpenSave dialog(startedHere);
     if (!row.initialFolder.isEmpty()) dialog.SetInitDir(row.initialFolder.toStdU16String());
+    dialog.SetDialogTitle(row.title.toStdU16String());
+    dialog.SetFilterIndex(row.filter);
     QTimer::singleShot(0, [&] {
       auto& shown = *qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      EXPECT_FALSE(shown.testOption(QFileDialog::DontUseNativeDialog));
+      EXPECT_TRUE(!shown.testOption(QFileDialog::DontUseNativeDialog) &&
+                  shown.parentWidget() == &window);
       EXPECT_EQ(shown.directory().absolutePath(), row.opensIn);
-      EXPECT_EQ(shown.nameFilters(), QStringList({"SNES (*.smc *.swc *.fig)", "All Files (*.*)"}));
+      EXPECT_EQ(shown.windowTitle(),
+                row.title.isEmpty() ? row.save ? "Save As" : "Open" : row.title);
+      auto* types = shown.findChild<QComboBox*>("fileTypeCombo");
+      EXPECT_EQ(types->currentText(), typeNames[row.filter - 1]);
+      // Matched with case, as the desktop's dialog matches: the patterns must take both.
+      shown.setFilter(shown.filter() | QDir::CaseSensitive);
+      const auto listed = [&, files = shown.findChild<QListView*>("listView")] {
+        QStringList names;
+        for (int i = 0; i < files->model()->rowCount(files->rootIndex()); ++i)
+          names << files->model()->index(i, 0, files->rootIndex()).data().toString();
+        return names.join(' ');
+      };
+      EXPECT_TRUE(row.listed.isEmpty() || QTest::qWaitFor([&] { return listed() == row.listed; }))
+          << listed().toStdString();
+      QTest::keyClick(types, Qt::Key_Down);  // picks "All Files"
       auto* edit = shown.findChild<QLineEdit*>("fileNameEdit");
       EXPECT_EQ(edit->text(), "");  // not 261 NULs
       // Key by key with the text each key gives: QTest::keyClicks knows only Latin-1.
@@ -67,11 +95,12 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksAndReturnsTheChosenPath) {
       auto* buttons = shown.findChild<QDialogButtonBox*>();
       buttons->button(row.typed.isEmpty() ? buttons->Cancel : buttons->Open)->click();
     });
-    dialog.ShowOpen();
-    const QString chosen = row.typed == tooLong ? "" : row.typed;
-    const QString path = chosen.isEmpty() ? "" : row.opensIn + '/' + chosen;
+    row.save ? dialog.ShowSave() : dialog.ShowOpen();
+    const QString path =
+        row.typed.isEmpty() || row.typed == tooLong ? "" : row.opensIn + '/' + row.typed;
     EXPECT_EQ(dialog.FileName(),
               path.leftJustified(path.isEmpty() ? 0 : 261, u'\0').toStdU16String());
+    EXPECT_EQ(dialog.FilterIndex(), path.isEmpty() ? row.filter : 2);
   }
   EXPECT_EQ(prompt.shown,
             Failed("The path of the chosen file is too long: at most 259 characters fit."));
