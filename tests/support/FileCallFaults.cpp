@@ -28,10 +28,9 @@ constexpr std::size_t kPage = 4096;
 
 int brokenCall = 0, calls = 0;
 Fault fault = Fault::Fail;
-std::filesystem::path failingFile;
+std::string failingFile;
 std::string changedPath;
 std::function<void()> change;
-bool failing = false;
 std::map<std::string, std::string> flushedBytes;  // of the files changed since their last flush
 std::vector<std::pair<std::string, std::optional<std::string>>> unflushedEntries;  // bytes: removed
 
@@ -73,14 +72,13 @@ std::string Surviving(const std::string& flushed, const std::string& now) {
 }
 
 // Counts the call; true when the test made it fail.
-bool Failed(int descriptor, bool isFlush) {
+bool Failed(int descriptor) {
   if (++calls == brokenCall && fault == Fault::Pause) ::raise(SIGSTOP);
   if (calls == brokenCall && CutArmed()) Cut();
+  if (calls == brokenCall && fault == Fault::Fail) failingFile = PathOf(descriptor);
   errno = EIO;
-  if (calls == brokenCall && fault == Fault::Fail) return true;
-  const std::filesystem::path file = PathOf(descriptor);
-  failing = failing || (isFlush && !failingFile.empty() && file == failingFile);
-  return failing && file == failingFile;
+  const bool first = calls == brokenCall && fault == Fault::Fail;
+  return first || (!failingFile.empty() && PathOf(descriptor) == failingFile);
 }
 
 void RememberFlushedBytes(int descriptor) {
@@ -101,9 +99,6 @@ void CutIfArmed() {
 void BeforeOpening(const std::string& path, std::function<void()> changeIt) {
   changedPath = path;
   change = std::move(changeIt);
-}
-void FailFromFirstFlushOf(const std::string& path) {
-  failingFile = std::filesystem::canonical(path);
 }
 
 }  // namespace zarvello::testing
@@ -130,18 +125,18 @@ extern "C" ssize_t pwrite(int descriptor, const void* data, size_t count, off_t 
   const std::size_t kept = (offset + count / 2) / kPage * kPage;
   if (calls + 1 == brokenCall && fault == Fault::Kill && kept > std::size_t(offset))
     next(descriptor, data, kept - offset, offset);
-  return Failed(descriptor, false) ? -1 : next(descriptor, data, count, offset);
+  return Failed(descriptor) ? -1 : next(descriptor, data, count, offset);
 }
 
 extern "C" int ftruncate(int descriptor, off_t length) noexcept {
   static auto* const next = Next<decltype(::ftruncate)>("ftruncate");
   RememberFlushedBytes(descriptor);
-  return Failed(descriptor, false) ? -1 : next(descriptor, length);
+  return Failed(descriptor) ? -1 : next(descriptor, length);
 }
 
 extern "C" int fsync(int descriptor) {
   static auto* const next = Next<decltype(::fsync)>("fsync");
-  if (Failed(descriptor, true)) return -1;
+  if (Failed(descriptor)) return -1;
   const std::string path = PathOf(descriptor);
   flushedBytes.erase(path);
   std::erase_if(unflushedEntries, [&](const auto& entry) {
@@ -153,7 +148,7 @@ extern "C" int fsync(int descriptor) {
 // A file made since its folder's last flush comes back for a moment, then goes.
 extern "C" int unlink(const char* path) noexcept {
   static auto* const next = Next<decltype(::unlink)>("unlink");
-  if (Failed(-1, false)) return -1;
+  if (Failed(-1)) return -1;
   if (auto flushed = flushedBytes.extract(path); CutArmed()) {
     unflushedEntries.emplace_back(path, flushed ? flushed.mapped() : Read(path));
   }

@@ -15,13 +15,12 @@ enum class Fault { Kill, LoseAll, LoseAfterPage, LoseDataAfterPage, Pause, Fail 
 // undo the folder entries made or removed, and of the files' bytes lose all,
 // or those after a page boundary halfway through the changes (or after their
 // first page); LoseDataAfterPage only the latter.
-// Pause stops it (SIGSTOP) until it is continued; Fail makes the call fail.
+// Pause stops it (SIGSTOP) until it is continued. Fail makes it fail, and
+// every later call on the same open file too.
 void BreakFileCall(int n, Fault fault);
 // A kill or power cut armed for a call the process did not get to, now.
 void CutIfArmed();
 // Runs `change` once, just before the path is next opened.
 void BeforeOpening(const std::string& path, std::function<void()> change);
-// From the file's first flush on, every call on it fails with EIO.
-void FailFromFirstFlushOf(const std::string& path);
 
 }  // namespace zarvello::testing

@@ -1,4 +1,5 @@
 #include <deque>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -53,7 +54,10 @@ struct ChoosingDialogService : DialogService {
 // A window with stand-ins for the person at its prompts and file dialogs.
 class Form1Test : public ::testing::Test {
  protected:
-  QWidget* Find(const QString& name) { return form.findChild<QWidget*>(name); }
+  QWidget* Find(const QString& name) {
+    if (auto* control = form.findChild<QWidget*>(name)) return control;
+    throw std::invalid_argument("no control named " + name.toStdString());
+  }
   // Of each named control: a frame's title, a list's entry, a box's or button's text.
   QString Shown(const QString& names) {
     QStringList shown;
@@ -90,7 +94,8 @@ class Form1Test : public ::testing::Test {
 };
 
 TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
-  EXPECT_TRUE(form.windowTitle() == "Form1" && form.size() == QSize(472, 188));
+  EXPECT_EQ(form.windowTitle() + QString(" %1x%2").arg(form.width()).arg(form.height()),
+            "Form1 472x188");
   // The pixels of the installed 32-pixel icon.
   const QString png = QString(__FILE__).section('/', 0, -4) + "/ui/icons/zarvello.png";
   EXPECT_EQ(form.windowIcon().pixmap(32).toImage(), QIcon(png).pixmap(32).toImage());
@@ -113,8 +118,8 @@ TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
       QWidget* control = Find(name);
       const QString accessible = control->accessibleName();
       EXPECT_EQ(control->geometry(), design.first) << name.toStdString();
-      EXPECT_TRUE(Shown(name) == design.second && !accessible.isEmpty() &&
-                  !names.contains(accessible));
+      EXPECT_EQ(Shown(name), design.second);
+      EXPECT_FALSE(accessible.isEmpty() || names.contains(accessible)) << accessible.toStdString();
       names << accessible;
       // Boxes and lists in Courier New; only the offset boxes limit their length.
       const bool box = control->inherits("QLineEdit"), list = control->inherits("QComboBox");
@@ -138,8 +143,8 @@ TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
   QApplication::setPalette(QPalette(Qt::white, QColor(45, 45, 45)));
   QApplication::processEvents();  // a theme reaches the widgets through events
   const QPalette list = Find("BankSizeCombo1")->palette();
-  const QColor grey(192, 192, 192);
-  EXPECT_TRUE(list.color(QPalette::Button) == grey && list.color(QPalette::Base) == grey);
+  EXPECT_EQ(list.color(QPalette::Button).name() + list.color(QPalette::Base).name(),
+            "#c0c0c0#c0c0c0");
   EXPECT_LT(qGray(list.color(QPalette::ButtonText).rgb()) + qGray(list.text().color().rgb()), 64);
   QApplication::setPalette(light);
 }
@@ -152,8 +157,8 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
   Do("Command3 Command6 Command1");    // the cancelled dialog leaves the path empty
   EXPECT_EQ(std::tuple(s.CopyFromHeader, s.PasteToHeader, s.BankSize), std::tuple(0, 0x10, 0x4000));
   EXPECT_EQ(std::tuple(s.CopyFromBankOffset, s.PasteToBankOffset), std::tuple(0x18000, 0x10000));
-  EXPECT_TRUE(s.CopyFromFile.empty() && Shown("Text1").isEmpty() &&
-              Find("Command1")->toolTip().isEmpty());
+  EXPECT_EQ(QString::fromStdString(s.CopyFromFile) + Shown("Text1") + Find("Command1")->toolTip(),
+            "");
   const std::string from = folder.File("Fürst – 1.smc"), to = folder.File("to.smc");
   dialogs.choices = {QString::fromStdString(from).toStdU16String(),
                      QString::fromStdString(to).toStdU16String()};
@@ -161,7 +166,7 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
   EXPECT_TRUE(std::filesystem::is_empty(folder.path));  // no file is touched without both
   Do("Command2 Command6 KnownOffsetText1(0)=0 Text2=typed.smc Command6");
   Do("Command2");  // cancelled: what was typed gives way to the path in use
-  EXPECT_TRUE(s.CopyFromFile == from && s.PasteToFile == to && dialogs.shows == 4);
+  EXPECT_EQ(std::tuple(s.CopyFromFile, s.PasteToFile, dialogs.shows), std::tuple(from, to, 4));
   EXPECT_EQ(Shown("Text1 Text2"), QString::fromStdString(from + " " + to));
   EXPECT_EQ(Find("Command1")->toolTip() + " " + Find("Command2")->toolTip(), Shown("Text1 Text2"));
   const std::string noCopyFrom = Failed("No File to Copy From selected!");
@@ -203,7 +208,8 @@ TEST(QtMessagePromptTest, ShowsTheTextAsItIsWithItsButtonsIconAndTitle) {
       const QString buttons = box.standardButtons() == QMessageBox::Ok ? " OK" : " Yes|No";
       EXPECT_EQ(box.text() + " [" + box.windowTitle() + buttons + icon + "]", row.shown);
       // A path is never taken for markup.
-      EXPECT_TRUE(box.textFormat() == Qt::PlainText && box.parentWidget() == &window);
+      EXPECT_EQ(box.textFormat(), Qt::PlainText);
+      EXPECT_EQ(box.parentWidget(), &window);
       QTest::keyClick(&box, row.key);
     });
     EXPECT_EQ(prompt.Show(row.text, row.buttons, row.icon, row.title), row.expected);
