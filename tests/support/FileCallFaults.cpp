@@ -41,7 +41,7 @@ Call* Next(const char* name) {
   return reinterpret_cast<Call*>(::dlsym(RTLD_NEXT, name));
 }
 
-std::string PathOf(int descriptor) {
+std::string OpenedPath(int descriptor) {
   std::error_code error;
   return std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor), error);
 }
@@ -75,14 +75,14 @@ std::string Surviving(const std::string& flushed, const std::string& now) {
 bool Failed(int descriptor) {
   if (++calls == brokenCall && fault == Fault::Pause) ::raise(SIGSTOP);
   if (calls == brokenCall && CutArmed()) Cut();
-  if (calls == brokenCall && fault == Fault::Fail) failingFile = PathOf(descriptor);
+  if (calls == brokenCall && fault == Fault::Fail) failingFile = OpenedPath(descriptor);
   errno = EIO;
   const bool first = calls == brokenCall && fault == Fault::Fail;
-  return first || (!failingFile.empty() && PathOf(descriptor) == failingFile);
+  return first || (!failingFile.empty() && OpenedPath(descriptor) == failingFile);
 }
 
 void RememberFlushedBytes(int descriptor) {
-  const std::string path = PathOf(descriptor);
+  const std::string path = OpenedPath(descriptor);
   if (CutArmed() && !flushedBytes.contains(path)) flushedBytes[path] = Read(path);
 }
 
@@ -114,7 +114,7 @@ extern "C" int open(const char* path, int flags, ...) {
   struct stat status;
   const bool created = CutArmed() && (flags & O_CREAT) && ::lstat(path, &status) != 0;
   const int descriptor = Next<int(const char*, int, ...)>("open")(path, flags, mode);
-  if (created && descriptor >= 0) unflushedEntries.emplace_back(PathOf(descriptor), std::nullopt);
+  if (created && descriptor >= 0) unflushedEntries.emplace_back(OpenedPath(descriptor), std::nullopt);
   return descriptor;
 }
 
@@ -137,7 +137,7 @@ extern "C" int ftruncate(int descriptor, off_t length) noexcept {
 extern "C" int fsync(int descriptor) {
   static auto* const next = Next<decltype(::fsync)>("fsync");
   if (Failed(descriptor)) return -1;
-  const std::string path = PathOf(descriptor);
+  const std::string path = OpenedPath(descriptor);
   flushedBytes.erase(path);
   std::erase_if(unflushedEntries, [&](const auto& entry) {
     return std::filesystem::path(entry.first).parent_path() == path;

@@ -1,19 +1,26 @@
 #pragma once
 // Real files in a temporary folder, and their contents as strings of bytes.
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <string>
 
 namespace zarvello::testing {
+
+// Paths are UTF-8 text, as the program takes them, on every system.
+inline std::filesystem::path Utf8Path(const std::string& utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
 
 // A folder of one test's own, removed with everything in it.
 struct TempFolder {
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zarvello-XXXXXX").string();
-    path = ::mkdtemp(pattern.data());
+    std::random_device random;
+    do {
+      path = std::filesystem::temp_directory_path() / ("zarvello-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path));
     // A child that drops to an unprivileged user still reaches the files.
     std::filesystem::permissions(path, std::filesystem::perms::all);
   }
@@ -21,7 +28,10 @@ struct TempFolder {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
   }
-  std::string File(const std::string& name) const { return (path / name).string(); }
+  std::string File(const std::string& name) const {
+    const std::u8string file = (path / Utf8Path(name)).u8string();
+    return {file.begin(), file.end()};
+  }
 
   std::filesystem::path path;
 };
@@ -34,12 +44,12 @@ inline std::string Pattern(std::size_t length, unsigned seed) {
 }
 
 inline void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+  std::ofstream(Utf8Path(path), std::ios::binary) << bytes;
 }
 
 inline std::string Read(const std::string& path) {
   std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  bytes << std::ifstream(Utf8Path(path), std::ios::binary).rdbuf();
   return bytes.str();
 }
 
