@@ -21,7 +21,8 @@ TEST(AddressTest, OffsetToBankAddressForBothBankSizes) {
   for (const auto& row : rows) {
     const auto a =
         OffsetToBankAddress(row.offset, row.header, row.bankSize).value_or(BankAddress{});
-    EXPECT_EQ(a.Bank << 16 | a.High << 8 | a.Low, row.bankHighLow) << std::hex << row.offset;
+    EXPECT_EQ(std::uint32_t(a.Bank << 16 | a.High << 8 | a.Low), row.bankHighLow)
+        << std::hex << row.offset;
   }
 }
 
