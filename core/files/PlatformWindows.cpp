@@ -6,6 +6,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <initializer_list>
 #include <new>
 #include <utility>
 #include <vector>
@@ -98,6 +99,17 @@ const std::vector<std::vector<BYTE>>& UserSids() {
     return found;
   }();
   return sids;
+}
+
+std::wstring UserSidText() {
+  wchar_t* text = nullptr;
+  if (UserSids().empty() ||
+      !::ConvertSidToStringSidW(const_cast<BYTE*>(UserSids()[0].data()), &text)) {
+    return L"OW";  // the owner, whoever that is
+  }
+  const std::wstring sid = text;
+  ::LocalFree(text);
+  return sid;
 }
 
 // Others may be granted writing in a file's access list; on this system only
@@ -251,9 +263,10 @@ PlatformFile PlatformFile::Open(const std::string& path, Access access, Opening 
     case Opening::CreateNewPrivate:
       disposition = CREATE_NEW;
       flags |= FILE_FLAG_OPEN_REPARSE_POINT;
-      // Protected from inheriting, and open to the owner alone.
+      // Protected from inheriting, and open to the user alone.
       ::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-          L"D:P(A;;FA;;;OW)", SDDL_REVISION_1, &privately.lpSecurityDescriptor, nullptr);
+          (L"D:P(A;;FA;;;" + UserSidText() + L")").c_str(), SDDL_REVISION_1,
+          &privately.lpSecurityDescriptor, nullptr);
       break;
   }
   const HANDLE handle =
