@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -10,8 +9,8 @@
 #include <QPushButton>
 #include <QResource>
 
-#include "model/BankOffsetSync.h"
 #include "OpenSave.h"
+#include "model/BankOffsetSync.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
 
@@ -80,9 +79,9 @@ void SelectText(QComboBox* list, const QString& text) {
   list->setCurrentIndex(list->findText(text));
 }
 
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
+// The file layer takes paths as UTF-8 on every system; Qt's own 8-bit
+// file names are the ANSI code page on Windows.
+QString PathText(const std::string& path) { return QString::fromStdString(path); }
 
 // The icon's pixels as raw bytes, so that start-up loads no image decoder: a
 // PNG brings in libpng, and QIcon reading one every image-format plugin.
@@ -243,7 +242,7 @@ void Form1::ChooseFile(std::string& storedPath, QPushButton* fileButton, QLineEd
   std::u16string chosen = dialog.FileName();
   chosen.resize(std::min(chosen.size(), chosen.find(u'\0')));
   if (!chosen.empty()) {
-    storedPath = QFile::encodeName(QString::fromStdU16String(chosen)).toStdString();
+    storedPath = QString::fromStdU16String(chosen).toStdString();
   }
   // Also after a cancel: what was typed into the path box gives way to the path in use.
   fileButton->setToolTip(PathText(storedPath));

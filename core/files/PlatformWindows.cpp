@@ -23,11 +23,14 @@ using Cause = FileError::Cause;
 // deleted while its file may still be open elsewhere.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// A path that is not UTF-8 names nothing: no stand-in character may turn it
+// into the name of another file.
 std::wstring Wide(const std::string& utf8) {
+  const int length = static_cast<int>(utf8.size());
   const int size =
-      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(), size);
   return wide;
 }
 

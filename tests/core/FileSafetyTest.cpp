@@ -27,8 +27,8 @@ class FileSafetyTest : public TransferTest {
   std::string InChild(const std::function<void()>& transfer,
                       const std::function<void()>& setUp = {},
                       const std::function<void()>& whilePaused = {}) {
-    int channel[2];
-    EXPECT_EQ(::pipe(channel), 0);
+    const std::string shown = folder.File("shown");
+    fs::remove(shown);
     if (const pid_t child = ::fork(); child == 0) {
       ::alarm(60);
       try {
@@ -38,21 +38,17 @@ class FileSafetyTest : public TransferTest {
       } catch (...) {
         ::_exit(2);
       }
-      if (::write(channel[1], prompt.shown.data(), prompt.shown.size()) < 0) ::_exit(1);
+      Write(shown, prompt.shown);
       CutIfArmed();
       ::_exit(0);
     } else {
-      ::close(channel[1]);
       int status = -1;
       for (; ::waitpid(child, &status, WUNTRACED) == child && WIFSTOPPED(status);
            ::kill(child, SIGCONT))
         whilePaused();
       EXPECT_EQ(status, 0) << "the child did not end well";
     }
-    std::string shown(1 << 16, '\0');
-    shown.resize(std::max<ssize_t>(::read(channel[0], shown.data(), shown.size()), 0));
-    ::close(channel[0]);
-    return shown;
+    return Read(shown);
   }
   // What the next transfer reading a whole file copies from it, once it has
   // put back whatever a cut-short transfer left there. Into a file whose name
@@ -65,11 +61,11 @@ class FileSafetyTest : public TransferTest {
 };
 
 TEST_F(FileSafetyTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLosingBytes) {
-  const std::string pipe = folder.File("pipe"), locked = folder.File("locked");
-  const std::string pipeLink = folder.File("pipe.smc");
+  const std::string pipe = folder.File("pipe"), link = folder.File("pipe.smc"),
+                    locked = folder.File("locked");
   ::mkfifo(pipe.c_str(), 0666);
   ::chmod(pipe.c_str(), 0666);
-  fs::create_symlink(pipe, pipeLink);
+  fs::create_symlink(pipe, link);
   fs::create_directory(locked);
   // Opening the pipe for writing, as a Paste To file is opened, would wake this reader.
   const pid_t reader = ::fork();
@@ -80,25 +76,21 @@ TEST_F(FileSafetyTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOr
     if (::geteuid() == 0 && (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
       ::_exit(3);
   };
-  const auto refused = [](const std::string& path, const std::string& reason) {
-    return Refused("open", path, reason);
-  };
-  const std::string other = "Not a regular file", folderPath = folder.path, longName(250, 'r');
+  const std::string other = "Not a regular file", inFolder = folder.path,
+                    denied = "Permission denied";
   // clang-format off
   const struct {
     std::string copyFrom, pasteTo;
     mode_t copyFromMode, pasteToMode;
     std::string shown;
   } rows[] = {
-      {pipe, to, 0666, 0666, refused(pipe, other)}, {from, pipe, 0666, 0666, refused(pipe, other)},
-      {from, pipeLink, 0666, 0666, refused(pipeLink, other)},
-      {from, "/dev/null", 0666, 0666, refused("/dev/null", other)},
-      {folderPath, to, 0666, 0666, refused(folderPath, "Is a directory")},
-      {from, folderPath, 0666, 0666, refused(folderPath, "Is a directory")},
-      {from, to, 0666, 0444, refused(to, "Permission denied")}, {from, to, 0, 0666, refused(from, "Permission denied")},
+      {pipe, to, 0666, 0666, Refused("open", pipe, other)}, {from, link, 0666, 0666, Refused("open", link, other)},
+      {from, "/dev/null", 0666, 0666, Refused("open", "/dev/null", other)},
+      {from, inFolder, 0666, 0666, Refused("open", inFolder, "Is a directory")},
+      {from, to, 0666, 0444, Refused("open", to, denied)}, {from, to, 0, 0666, Refused("open", from, denied)},
       {from, to, 0444, 0666, kBankDone},
       // No room for a journal beside the file; the transfer goes on without one.
-      {from, locked + "/to.smc", 0444, 0666, kBankDone}, {from, folder.File(longName), 0444, 0666, kBankDone}};
+      {from, locked + "/to.smc", 0444, 0666, kBankDone}, {from, folder.File(std::string(250, 'r')), 0444, 0666, kBankDone}};
   // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(row.shown);
@@ -112,22 +104,21 @@ TEST_F(FileSafetyTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOr
     ::chmod(locked.c_str(), 0555);
     settings = {row.copyFrom, row.pasteTo, 0x200, 0x200, 0x8000};
     EXPECT_EQ(InChild([&] { TransferBank(settings, 0, 0, prompt); }, unprivileged), row.shown);
-    EXPECT_PRED_FORMAT2(
-        SameBytes, Read(written),
-        row.shown == kBankDone ? target.substr(0, 0x200) + source.substr(0x200) : target);
+    const bool done = row.shown == kBankDone;
+    EXPECT_PRED_FORMAT2(SameBytes, Read(written),
+                        done ? target.substr(0, 0x200) + source.substr(0x200) : target);
     std::error_code tooLong;
     EXPECT_FALSE(exists(JournalPath(written), tooLong));
     ::chmod(locked.c_str(), 0777);
   }
   // A pipe taking the name of the file, or of a missing one, between the look and the open.
-  const auto pipeInstead = [&] {
-    BeforeOpening(to, [&] { fs::remove(to), ::mkfifo(to.c_str(), 0600); });
-  };
   settings = {from, to, 0x200, 0x200, 0x8000};
-  for (const std::string reason :
-       {"Another file took its name while it was being opened", "Not a regular file"}) {
-    EXPECT_EQ(InChild([&] { TransferBank(settings, 0, 0, prompt); }, pipeInstead),
-              refused(to, reason));
+  for (const std::string& reason :
+       {std::string("Another file took its name while it was being opened"), other}) {
+    const auto pipeInstead = [&] { fs::remove(to), ::mkfifo(to.c_str(), 0600); };
+    EXPECT_EQ(InChild([&] { TransferBank(settings, 0, 0, prompt); },
+                      [&] { BeforeOpening(to, pipeInstead); }),
+              Refused("open", to, reason));
     fs::remove(to);
   }
   EXPECT_EQ(::waitpid(reader, nullptr, WNOHANG), 0);  // still waiting: the pipe was never opened
@@ -195,25 +186,19 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
   // file from 0x80 to 0x4100 bytes, from 0x100 on.
   WriteFiles(0x5000, 0x80);
   InChild(range, [] { BreakFileCall(5, Fault::Kill); });
-  const std::string valid = Read(journal), rom = Read(to);
+  const std::string valid = Read(journal), rom = Read(to),
+                    notOurs = Refused("use", journal, kNotOurJournal);
+  const std::string changed =
+      Done("The last transfer into '" + to +
+           "' was cut short, but the file has been changed since. It was left as it is.");
   std::string inGap = rom, inWrite = rom;
   inGap[0x90] = inWrite[0x200] = 'x';
   const auto own = [&](const std::string& bytes) {
-    Write(journal, bytes);
-    fs::permissions(journal, fs::perms::owner_read | fs::perms::owner_write);
+    Write(journal, bytes), ::chmod(journal.c_str(), 0600);
   };
   JournalImage impossible({.offset = std::int64_t{1} << 40, .length = 1},
                           std::array<std::byte, 1>());
   impossible.Seal();
-  const std::string notOurs =
-      Refused("use", journal,
-              "This is not a journal that Zarvello wrote for you: its owner's next transfer into "
-              "the file puts the file back, and removing it gives up that put-back.");
-  const std::string changed =
-      Done("The last transfer into '" + to +
-           "' was cut short, but the file has been changed since. It was left as it is.");
-  const std::string impossibleBytes(reinterpret_cast<const char*>(impossible.Bytes().data()),
-                                    impossible.Bytes().size());
   // clang-format off
   const struct {
     std::function<void()> place;
@@ -226,7 +211,7 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
       {[&] { Write(folder.File("elsewhere"), valid); fs::create_symlink(folder.File("elsewhere"), journal); }, notOurs},
       {[&] { ::mkfifo(journal.c_str(), 0600); }, notOurs}, {[&] { fs::create_directory(journal); }, notOurs, true},
       {[&] { own(""); fs::resize_file(journal, std::uintmax_t{64} << 30); }, notOurs},
-      {[&] { own(valid + '\0'); }, notOurs}, {[&] { own(impossibleBytes); }, notOurs},
+      {[&] { own(valid + '\0'); }, notOurs}, {[&] { own(AsText(impossible.Bytes())); }, notOurs},
       // Another file, just as valid, took its name between the look and the open.
       {[&] { own(valid); BeforeOpening(journal, [&] { Write(folder.File("j"), valid); fs::rename(folder.File("j"), journal); }); }, notOurs},
       // A stale journal: bytes changed where the write went or in the gap before it, the file grown

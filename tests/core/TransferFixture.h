@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -23,6 +24,13 @@ inline constexpr std::size_t kBank = 0x8000;
 inline const std::string kBankDone = Done("Bank transferred."),
                          kRangeDone = Done("Data transferred.");
 inline const std::string kBusy = "Another transfer into it is running";
+inline const std::string kNotOurJournal =
+    "This is not a journal that Zarvello wrote for you: its owner's next transfer into the file "
+    "puts the file back, and removing it gives up that put-back.";
+
+inline std::string AsText(std::span<const std::byte> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
 
 inline std::string CopyFromTooShort(const std::string& lastBank) {
   return "'Copy From' File is only " + lastBank + " banks long.\r\nYou're grabbing at data that's" +
@@ -64,7 +72,7 @@ inline std::string Overwritten(std::string file, std::size_t at, const std::stri
 class TransferTest : public ::testing::Test {
  protected:
   void WriteFiles(long sourceLength, long targetLength) {  // -1: no file
-    for (const std::string& file : {from, to}) fs::remove(file);
+    for (const std::string& file : {from, to}) fs::remove(Utf8Path(file));
     source = Pattern(std::max(sourceLength, 0L), 1);
     target = Pattern(std::max(targetLength, 0L), 2);
     if (sourceLength >= 0) Write(from, source);
@@ -72,7 +80,8 @@ class TransferTest : public ::testing::Test {
   }
 
   TempFolder folder;
-  const std::string from = folder.File("from.smc"), to = folder.File("to.smc");
+  // Names beyond ASCII, as many ROMs have.
+  const std::string from = folder.File("Früh – 1.smc"), to = folder.File("ロム.smc");
   const std::string journal = JournalPath(to);
   std::string source, target;
   // As the window starts: both headers 0x200, 32 KiB banks.

@@ -37,17 +37,17 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
     EXPECT_PRED_FORMAT2(
         SameBytes, Read(to),
         done ? Overwritten(target, at, source.substr(bankStart, row.bankSize)) : target);
-    EXPECT_TRUE(exists(from) && exists(to));  // a missing file is created empty
+    EXPECT_TRUE(exists(Utf8Path(from)) && exists(Utf8Path(to)));  // a missing file is created empty
   }
   // A 32-bit length would wrap to 0x200 and call the file too short.
   settings = {from, to, 0x200, 0x200, 0x8000};
   WriteFiles(0x200 + 128 * kBank, 0x200 + kBank);
-  fs::resize_file(from, (std::uintmax_t{4} << 30) + 0x200);
+  fs::resize_file(Utf8Path(from), (std::uintmax_t{4} << 30) + 0x200);
   TransferBank(settings, 127, 0, prompt);
   EXPECT_PRED_FORMAT2(SameBytes, Read(to).substr(0x200), source.substr(0x200 + 127 * kBank));
   // One file on both sides, under one name or two: the bank moves within it.
   WriteFiles(0x200 + 2 * kBank, -1);
-  fs::create_hard_link(from, folder.File("same.smc"));
+  fs::create_hard_link(Utf8Path(from), Utf8Path(folder.File("same.smc")));
   for (const std::string& pasteTo : {from, folder.File("same.smc")}) {
     settings.PasteToFile = pasteTo;
     prompt.shown.clear();
@@ -59,7 +59,7 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
   // The Copy From file shrinking while the question waits: half a bank is no bank.
   settings.PasteToFile = to;
   WriteFiles(0x200 + 2 * kBank, -1);
-  prompt.whileShown = [&] { fs::resize_file(from, 0x9000); };
+  prompt.whileShown = [&] { fs::resize_file(Utf8Path(from), 0x9000); };
   prompt.shown.clear();
   TransferBank(settings, 1, 0, prompt);
   EXPECT_EQ(prompt.shown,
@@ -89,7 +89,7 @@ TEST_F(TransferTest, RangeTransferCopiesFromTheFirstToTheLastOffsetAtTheSameOffs
     EXPECT_EQ(prompt.shown, last >= first ? kRangeDone : reversed);
     EXPECT_PRED_FORMAT2(SameBytes, Read(to),
                         last >= first ? Overwritten(target, first, range) : target);
-    EXPECT_TRUE(exists(from));
+    EXPECT_TRUE(exists(Utf8Path(from)));
   }
 }
 
