@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <span>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -28,10 +27,6 @@ inline const std::string kNotOurJournal =
     "This is not a journal that Zarvello wrote for you: its owner's next transfer into the file "
     "puts the file back, and removing it gives up that put-back.";
 
-inline std::string AsText(std::span<const std::byte> bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
 inline std::string CopyFromTooShort(const std::string& lastBank) {
   return "'Copy From' File is only " + lastBank + " banks long.\r\nYou're grabbing at data that's" +
          " not there.\r\n\r\nCan't do that.  Sorry. [critical, OK, Oh, no you didn't!]\n";
@@ -49,15 +44,13 @@ inline std::string Refused(const std::string& verb, const std::string& path,
 }
 
 // Two files' bytes, and where they first differ, rather than all of them.
-inline ::testing::AssertionResult SameBytes(const char* actualText, const char* expectedText,
-                                            const std::string& actual,
+inline ::testing::AssertionResult SameBytes(const char*, const char*, const std::string& actual,
                                             const std::string& expected) {
   if (actual == expected) return ::testing::AssertionSuccess();
+  const auto differ = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
   return ::testing::AssertionFailure()
-         << actualText << " (" << actual.size() << " bytes) and " << expectedText << " ("
-         << expected.size() << " bytes) differ from byte "
-         << std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
-                actual.begin();
+         << actual.size() << " bytes, " << expected.size() << " expected, differ from byte "
+         << differ.first - actual.begin();
 }
 
 // A file's bytes after `bytes` were written over them at `at`.

@@ -71,19 +71,16 @@ std::string Surviving(const std::string& flushed, const std::string& now) {
   ::_exit(0);
 }
 
-// Counts the call; true when the test made it fail.
-bool Failed(int descriptor) {
+// Counts the call, and keeps the bytes a change would lose; true when the test made it fail.
+bool Failed(int descriptor, bool changesBytes = false) {
+  const std::string path = OpenedPath(descriptor);
+  if (changesBytes && CutArmed() && !flushedBytes.contains(path)) flushedBytes[path] = Read(path);
   if (++calls == brokenCall && fault == Fault::Pause) ::raise(SIGSTOP);
   if (calls == brokenCall && CutArmed()) Cut();
-  if (calls == brokenCall && fault == Fault::Fail) failingFile = OpenedPath(descriptor);
+  const bool fails = calls == brokenCall && fault == Fault::Fail;
+  if (fails) failingFile = path;
   errno = EIO;
-  const bool first = calls == brokenCall && fault == Fault::Fail;
-  return first || (!failingFile.empty() && OpenedPath(descriptor) == failingFile);
-}
-
-void RememberFlushedBytes(int descriptor) {
-  const std::string path = OpenedPath(descriptor);
-  if (CutArmed() && !flushedBytes.contains(path)) flushedBytes[path] = Read(path);
+  return fails || (!failingFile.empty() && path == failingFile);
 }
 
 }  // namespace
@@ -114,24 +111,19 @@ extern "C" int open(const char* path, int flags, ...) {
   struct stat status;
   const bool created = CutArmed() && (flags & O_CREAT) && ::lstat(path, &status) != 0;
   const int descriptor = Next<int(const char*, int, ...)>("open")(path, flags, mode);
-  if (created && descriptor >= 0) unflushedEntries.emplace_back(OpenedPath(descriptor), std::nullopt);
+  if (created && descriptor >= 0)
+    unflushedEntries.emplace_back(OpenedPath(descriptor), std::nullopt);
   return descriptor;
 }
 
 extern "C" ssize_t pwrite(int descriptor, const void* data, size_t count, off_t offset) {
   static auto* const next = Next<decltype(::pwrite)>("pwrite");
-  RememberFlushedBytes(descriptor);
-  // Killed during a write, a file keeps the pages written so far.
-  const std::size_t kept = (offset + count / 2) / kPage * kPage;
-  if (calls + 1 == brokenCall && fault == Fault::Kill && kept > std::size_t(offset))
-    next(descriptor, data, kept - offset, offset);
-  return Failed(descriptor) ? -1 : next(descriptor, data, count, offset);
+  return Failed(descriptor, true) ? -1 : next(descriptor, data, count, offset);
 }
 
 extern "C" int ftruncate(int descriptor, off_t length) noexcept {
   static auto* const next = Next<decltype(::ftruncate)>("ftruncate");
-  RememberFlushedBytes(descriptor);
-  return Failed(descriptor) ? -1 : next(descriptor, length);
+  return Failed(descriptor, true) ? -1 : next(descriptor, length);
 }
 
 extern "C" int fsync(int descriptor) {

@@ -10,7 +10,7 @@ namespace zarvello::testing {
 enum class Fault { Kill, LoseAll, LoseAfterPage, LoseDataAfterPage, Pause, Fail };
 
 // The nth call from now on, before it is made. Kill stops the process dead,
-// and a write cut short keeps its pages so far. The others stop it as a power
+// keeping every change made so far. The others stop it as a power
 // cut would, losing the changes not yet flushed: LoseAll and LoseAfterPage
 // undo the folder entries made or removed, and of the files' bytes lose all,
 // or those after a page boundary halfway through the changes (or after their

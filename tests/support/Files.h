@@ -17,10 +17,8 @@ inline std::filesystem::path Utf8Path(const std::string& utf8) {
 // A folder of one test's own, removed with everything in it.
 struct TempFolder {
   TempFolder() {
-    std::random_device random;
-    do {
+    for (std::random_device random; path.empty() || !std::filesystem::create_directory(path);)
       path = std::filesystem::temp_directory_path() / ("zarvello-" + std::to_string(random()));
-    } while (!std::filesystem::create_directory(path));
     // A child that drops to an unprivileged user still reaches the files.
     std::filesystem::permissions(path, std::filesystem::perms::all);
   }
