@@ -30,8 +30,8 @@ QString Decoded(const fs::path& path) { return QFile::decodeName(path.c_str()); 
 
 TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   TempFolder folder;
-  const auto start = folder.path / "start", roms = folder.path / "roms";
-  const auto locked = folder.path / "locked";
+  const auto start = folder.path / "start", roms = folder.path / "roms",
+             locked = folder.path / "lk";
   for (const auto& made : {start, roms, locked}) fs::create_directory(made);
   for (const char* name : {"UPPER.SMC", "Mixed.Fig", "nodot", "notes.txt"}) Write(start / name, "");
   fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
