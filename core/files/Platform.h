@@ -1,7 +1,8 @@
 #pragma once
 // The operating system's file and memory calls, and nothing else of the
 // system: the rest of the program reaches files only through these. Each
-// platform is one source file that implements this header (PlatformPosix.cpp).
+// platform is one source file that implements this header: PlatformPosix.cpp
+// and PlatformWindows.cpp.
 // Every failure throws FileError with the system's reason; nothing here
 // decides what a failure means for a transfer.
 
