@@ -15,7 +15,8 @@ namespace {
 // bytes, and the checksum of all that. Numbers are little-endian.
 constexpr std::string_view kMagic = "ZRVJRNL2";
 constexpr std::size_t kFieldSize = 8;
-constexpr std::size_t kHeaderChecksumAt = 48;
+constexpr std::size_t kVolumeAt = 8, kIndexAt = 16, kOffsetAt = 24, kOldLengthAt = 32,
+                      kLengthAt = 40, kHeaderChecksumAt = 48;
 
 // This program never writes more than 16 MiB at a time, nor at a 32-bit
 // offset or beyond; a header that claims more is not one of its own.
@@ -87,11 +88,13 @@ std::variant<JournalRecord, JournalImage::Flaw> JournalImage::ReadHeader(
   if (Get(header.subspan(kHeaderChecksumAt)) != Checksum(header.first(kHeaderChecksumAt))) {
     return Flaw::Torn;
   }
-  const auto field = [&](std::size_t index) {
-    return static_cast<std::int64_t>(Get(header.subspan(kFieldSize * index)));
+  const auto number = [&](std::size_t at) {
+    return static_cast<std::int64_t>(Get(header.subspan(at)));
   };
-  const JournalRecord record{
-      {Get(header.subspan(8)), Get(header.subspan(16))}, field(3), field(4), field(5)};
+  const JournalRecord record{{Get(header.subspan(kVolumeAt)), Get(header.subspan(kIndexAt))},
+                             number(kOffsetAt),
+                             number(kOldLengthAt),
+                             number(kLengthAt)};
   if (record.offset < 0 || record.offset >= kLargestOffset || record.length < 1 ||
       record.length > kLargestLength || record.oldLength < 0 || record.oldLength > kLargestFile) {
     return Flaw::Foreign;
@@ -106,11 +109,11 @@ JournalImage::JournalImage(const JournalRecord& record, std::span<const std::byt
     : JournalImage(record) {
   const std::span<std::byte> header = Bytes().first(kHeaderSize);
   std::memcpy(header.data(), kMagic.data(), kMagic.size());
-  Put(header.subspan(8), record.file.volume);
-  Put(header.subspan(16), record.file.index);
-  Put(header.subspan(24), static_cast<std::uint64_t>(record.offset));
-  Put(header.subspan(32), static_cast<std::uint64_t>(record.oldLength));
-  Put(header.subspan(40), static_cast<std::uint64_t>(record.length));
+  Put(header.subspan(kVolumeAt), record.file.volume);
+  Put(header.subspan(kIndexAt), record.file.index);
+  Put(header.subspan(kOffsetAt), static_cast<std::uint64_t>(record.offset));
+  Put(header.subspan(kOldLengthAt), static_cast<std::uint64_t>(record.oldLength));
+  Put(header.subspan(kLengthAt), static_cast<std::uint64_t>(record.length));
   Put(header.subspan(kHeaderChecksumAt), Checksum(header.first(kHeaderChecksumAt)));
 
   for (std::int64_t at = record.offset; at < record.End();) {
@@ -141,6 +144,12 @@ bool JournalImage::Sealed() const {
 }
 
 bool JournalImage::HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fileBytes) const {
+  // Before the write lies the gap that a write past the old end fills with zeros.
+  const auto gap = fileBytes.first(static_cast<std::size_t>(std::clamp<std::int64_t>(
+      record_.offset - at, 0, static_cast<std::int64_t>(fileBytes.size()))));
+  if (!AllZero(gap)) return false;
+  fileBytes = fileBytes.subspan(gap.size());
+  at += static_cast<std::int64_t>(gap.size());
   const std::span<const std::byte> old = OldBytes();
   const std::int64_t savedEnd = record_.offset + static_cast<std::int64_t>(old.size());
   while (!fileBytes.empty()) {

@@ -52,7 +52,8 @@ class JournalImage {
 
   // Whether the file's bytes from `at` on (at and their end on block
   // boundaries, or at the write's end) are all as the write found them or as
-  // it left them. Bytes past the old end count as zero before the write.
+  // it left them. Bytes past the old end count as zero before the write, and
+  // so do those of the gap between the old end and a write past it.
   bool HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fileBytes) const;
   static constexpr std::int64_t kBlockSize = 512;
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <optional>
 
 #include "files/JournalImage.h"
@@ -103,38 +102,25 @@ std::optional<JournalImage> ReadJournal(const std::string& path, const FileFacts
   return image;
 }
 
-// Reads the file from `from` to `to` in pieces that end on multiples of the
-// piece size, and asks `holds` about each.
-bool EveryPieceHolds(const PlatformFile& rom, std::int64_t from, std::int64_t to,
-                     const std::function<bool(std::int64_t, std::span<const std::byte>)>& holds) {
-  constexpr std::int64_t kPiece = 64 * 1024;  // a multiple of the journal's block size
-  const ZeroedBuffer piece(kPiece);
-  for (std::int64_t at = from; at < to;) {
-    const std::int64_t end = std::min((at / kPiece + 1) * kPiece, to);
-    const auto bytes = piece.Bytes().first(static_cast<std::size_t>(end - at));
-    if (rom.ReadAt(at, bytes) < bytes.size() || !holds(at, bytes)) return false;
-    at = end;
-  }
-  return true;
-}
-
 // Whether the file is the one the journal was made for, as the cut-short
 // write may have left it: a length between the old and the new, and nothing
-// but old or new bytes where the write went.
+// but old or new bytes where the write went. Read in pieces that end on
+// multiples of the piece size, and so on block boundaries.
 bool LeftAsTheWriteLeftIt(const PlatformFile& rom, const JournalImage& image) {
   const JournalRecord& record = image.Record();
   if (rom.Facts().identity != record.file) return false;
   const std::int64_t length = rom.Length();
   if (length < record.oldLength || length > record.NewLength()) return false;
-  const auto zeros = [](std::int64_t, std::span<const std::byte> bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](std::byte b) { return b == std::byte{0}; });
-  };
-  const auto oldOrNew = [&](std::int64_t at, std::span<const std::byte> bytes) {
-    return image.HoldsOldOrNew(at, bytes);
-  };
-  // A write past the old end fills the gap before it with zeros.
-  return EveryPieceHolds(rom, record.oldLength, std::min(record.offset, length), zeros) &&
-         EveryPieceHolds(rom, record.offset, std::min(record.End(), length), oldOrNew);
+  constexpr std::int64_t kPiece = 64 * 1024;  // a multiple of the journal's block size
+  const ZeroedBuffer piece(kPiece);
+  const std::int64_t end = std::min(record.End(), length);
+  for (std::int64_t at = std::min(record.oldLength, record.offset); at < end;) {
+    const auto bytes = piece.Bytes().first(
+        static_cast<std::size_t>(std::min((at / kPiece + 1) * kPiece, end) - at));
+    if (rom.ReadAt(at, bytes) < bytes.size() || !image.HoldsOldOrNew(at, bytes)) return false;
+    at += static_cast<std::int64_t>(bytes.size());
+  }
+  return true;
 }
 
 }  // namespace

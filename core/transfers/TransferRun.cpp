@@ -14,17 +14,16 @@ namespace {
 void PutBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& prompt) {
   for (const auto& [path, action] : {std::pair{settings.CopyFromFile, FileError::Action::Read},
                                      {settings.PasteToFile, FileError::Action::Write}}) {
+    const std::string cutShort = "The last transfer into '" + path + "' was cut short";
     switch (RollBackCutShortTransfer(path, action)) {
       case RollBack::NoJournal:
         break;
       case RollBack::PutBack:
-        ShowNotice(prompt, "The last transfer into '" + path +
-                               "' was cut short. The file has been put back as it was before it.");
+        ShowNotice(prompt, cutShort + ". The file has been put back as it was before it.");
         break;
       case RollBack::LeftAsItIs:
-        ShowNotice(prompt, "The last transfer into '" + path +
-                               "' was cut short, but the file has been changed since. It was "
-                               "left as it is.");
+        ShowNotice(prompt,
+                   cutShort + ", but the file has been changed since. It was left as it is.");
         break;
     }
   }

@@ -142,14 +142,14 @@ TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyO
         Write(to, target);
         done = !InChild([&] { BreakFileCall(call, cut), transfer(); }).empty();
         const auto privately = fs::perms::owner_read | fs::perms::owner_write;  // a journal's mode
-        EXPECT_EQ(exists(journal) ? fs::status(journal).permissions() : privately, privately);
+        EXPECT_EQ(fs::exists(journal) ? fs::status(journal).permissions() : privately, privately);
         // Putting the file back may be cut short as well.
         for (int again = 1; InChild([&] { BreakFileCall(again, cut), ReadOn(to); }).empty();)
           ++again;
         const std::string readOn = ReadOn(to), after = Read(to);
         EXPECT_PRED_FORMAT2(SameBytes, after, after == target && !done ? target : updated);
         EXPECT_PRED_FORMAT2(SameBytes, readOn, after);
-        EXPECT_FALSE(exists(journal));
+        EXPECT_FALSE(fs::exists(journal));
       }
     }
   }
@@ -262,7 +262,7 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
     prompt.shown.clear();
     EXPECT_PRED_FORMAT2(SameBytes, ReadOn(to), call < 7 ? target : updated) << call;
     EXPECT_EQ(prompt.shown, (call == 4 || call == 5 ? putBack : "") + kRangeDone);
-    EXPECT_FALSE(exists(journal));
+    EXPECT_FALSE(fs::exists(journal));
   }
   // Not even the range's buffer can be had.
   EXPECT_EQ(

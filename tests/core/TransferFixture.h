@@ -17,7 +17,6 @@
 namespace zarvello::testing {
 
 namespace fs = std::filesystem;
-using fs::exists;
 
 inline constexpr std::size_t kBank = 0x8000;
 inline const std::string kBankDone = Done("Bank transferred."),

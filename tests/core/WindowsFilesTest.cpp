@@ -42,7 +42,7 @@ TEST_F(TransferTest, OnWindowsLocksNamesOwnersAndDevicesAreHonoured) {
   prompt.shown.clear();
   TransferRange({from, othersRom}, "100", "40FF", prompt);
   EXPECT_EQ(prompt.shown, Refused("use", othersJournal, kNotOurJournal));
-  EXPECT_TRUE(exists(Utf8Path(othersJournal)));
+  EXPECT_TRUE(fs::exists(Utf8Path(othersJournal)));
 }
 
 }  // namespace zarvello::testing
