@@ -22,12 +22,14 @@ class FileError : public std::runtime_error {
     Busy,           // another transfer holds the file
     NotOurJournal,  // something at a journal's path that this user's transfers did not write
     EndedEarly,     // the file ended before the bytes asked for
+    NotPrivate,     // a journal's access could not be limited to its owner; see systemReason
   };
   // What became of the file an in-place write failed on.
   enum class Aftermath {
-    None,             // nothing was written, or it has been put back
+    None,             // nothing was written
+    PutBack,          // as it was before the write
     PutBackLater,     // its journal stays, for the next transfer to put it back
-    NotPutBack,       // and no journal is left; see aftermathReason
+    NotPutBack,       // and no journal will put it back; see aftermathReason
     NewBytesWritten,  // the failure came after the write was complete
   };
 

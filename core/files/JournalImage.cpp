@@ -14,6 +14,7 @@ namespace {
 // header's checksum. Then the old bytes, one checksum per block of the new
 // bytes, and the checksum of all that. Numbers are little-endian.
 constexpr std::string_view kMagic = "ZRVJRNL2";
+constexpr std::string_view kSpentMagic = "ZRVJDONE";
 constexpr std::size_t kFieldSize = 8;
 constexpr std::size_t kVolumeAt = 8, kIndexAt = 16, kOffsetAt = 24, kOldLengthAt = 32,
                       kLengthAt = 40, kHeaderChecksumAt = 48;
@@ -83,7 +84,14 @@ std::size_t JournalRecord::SavedCount() const {
 }
 
 std::variant<JournalRecord, JournalImage::Flaw> JournalImage::ReadHeader(
-    std::span<const std::byte> header) {
+    std::span<const std::byte> header, std::int64_t length) {
+  // A page that never reached the disk reads as zeros; but no journal is
+  // longer than one of the largest write.
+  if (AllZero(header.first(kHeaderSize))) {
+    const JournalRecord largest{{}, 0, kLargestLength, kLargestLength};
+    return length <= static_cast<std::int64_t>(ImageSize(largest)) ? Flaw::Torn : Flaw::Foreign;
+  }
+  if (std::memcmp(header.data(), kSpentMagic.data(), kSpentMagic.size()) == 0) return Flaw::Spent;
   if (std::memcmp(header.data(), kMagic.data(), kMagic.size()) != 0) return Flaw::Foreign;
   if (Get(header.subspan(kHeaderChecksumAt)) != Checksum(header.first(kHeaderChecksumAt))) {
     return Flaw::Torn;
@@ -100,6 +108,10 @@ std::variant<JournalRecord, JournalImage::Flaw> JournalImage::ReadHeader(
     return Flaw::Foreign;
   }
   return record;
+}
+
+std::span<const std::byte> JournalImage::SpentMark() {
+  return std::as_bytes(std::span(kSpentMagic));
 }
 
 JournalImage::JournalImage(const JournalRecord& record)

@@ -4,7 +4,8 @@
 // write covers as they were, and a checksum of each block of the new bytes,
 // so that a later look can tell whether the file still holds nothing but old
 // or new bytes there. One checksum over the header and one over the whole
-// tell a complete journal from one cut short while it was written.
+// tell a complete journal from one cut short while it was written. Once the
+// write is done, a mark over the journal's start says so.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,11 +32,15 @@ struct JournalRecord {
 class JournalImage {
  public:
   static constexpr std::size_t kHeaderSize = 56;
-  enum class Flaw { Torn, Foreign };
+  enum class Flaw { Torn, Spent, Foreign };
 
-  // What the first kHeaderSize bytes of a journal promise. Torn: cut short
-  // while it was written. Foreign: no transfer of this program wrote it.
-  static std::variant<JournalRecord, Flaw> ReadHeader(std::span<const std::byte> header);
+  // What the first kHeaderSize bytes of a journal of `length` bytes promise.
+  // Torn: cut short while it was written. Spent: its write was done.
+  // Foreign: no transfer of this program wrote it.
+  static std::variant<JournalRecord, Flaw> ReadHeader(std::span<const std::byte> header,
+                                                      std::int64_t length);
+  // Written over a journal's start once its write is done.
+  static std::span<const std::byte> SpentMark();
 
   // For a write about to happen: the new bytes' checksums go in at once; the
   // caller reads the old bytes into OldBytes(), then seals the image.

@@ -21,8 +21,8 @@ LockedFiles::LockedFiles(const std::string& copyFromPath, const std::string& pas
       copyFrom_(OpenRomFile(copyFromPath, Access::Read)),
       pasteTo_(OpenRomFile(pasteToPath, Access::ReadWrite)) {
   // Two locks on one file would exclude each other.
-  if (copyFrom_->Facts().identity == pasteTo_.Facts().identity) copyFrom_.reset();
-  LockOrRefuse(pasteTo_, Lock::Exclusive, FileError::Action::Write);
+  if (copyFrom_->Facts().identity == pasteTo_->Facts().identity) copyFrom_.reset();
+  LockOrRefuse(*pasteTo_, Lock::Exclusive, FileError::Action::Write);
   if (copyFrom_) LockOrRefuse(*copyFrom_, Lock::Shared, FileError::Action::Read);
 }
 
@@ -31,11 +31,11 @@ bool LockedFiles::CutShortTransferFound() const {
 }
 
 std::size_t LockedFiles::Read(std::int64_t offset, std::span<std::byte> buffer) const {
-  return (copyFrom_ ? *copyFrom_ : pasteTo_).ReadAt(offset, buffer);
+  return (copyFrom_ ? *copyFrom_ : *pasteTo_).ReadAt(offset, buffer);
 }
 
 void LockedFiles::Write(std::int64_t offset, std::span<const std::byte> data) {
-  WriteInPlace(pasteTo_, pasteToPath_, offset, data);
+  WriteInPlace(*pasteTo_, pasteToPath_, offset, data);
 }
 
 }  // namespace zarvello

@@ -8,7 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -31,8 +31,8 @@ class LockedFiles {
  private:
   std::string copyFromPath_;
   std::string pasteToPath_;
-  std::optional<PlatformFile> copyFrom_;  // empty when it is the Paste To file
-  PlatformFile pasteTo_;
+  std::unique_ptr<PlatformFile> copyFrom_;  // empty when it is the Paste To file
+  std::unique_ptr<PlatformFile> pasteTo_;
 };
 
 }  // namespace zarvello

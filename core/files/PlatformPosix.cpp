@@ -69,41 +69,129 @@ int OpenFlags(PlatformFile::Access access, PlatformFile::Opening opening) {
   return flags;
 }
 
-int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
+class PosixFile final : public PlatformFile {
+ public:
+  PosixFile(int descriptor, const std::string& path)
+      : PlatformFile(path), descriptor_(descriptor) {}
+  ~PosixFile() override { ::close(descriptor_); }
+
+  FileFacts Facts() const override {
+    struct statx status {};
+    if (::statx(descriptor_, "", AT_EMPTY_PATH, kFactsMask, &status) != 0) {
+      throw SystemError(Action::Open, Path(), errno);
+    }
+    return FactsOf(status);
+  }
+
+  std::int64_t Length() const override {
+    const off_t end = ::lseek(descriptor_, 0, SEEK_END);
+    if (end < 0) throw SystemError(Action::Read, Path(), errno);
+    return end;
+  }
+
+  std::size_t ReadAt(std::int64_t offset, std::span<std::byte> buffer) const override {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+      const ssize_t count = ::pread(descriptor_, buffer.data() + done, buffer.size() - done,
+                                    static_cast<off_t>(offset + done));
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) throw SystemError(Action::Read, Path(), errno);
+      if (count == 0) break;
+      done += static_cast<std::size_t>(count);
+    }
+    return done;
+  }
+
+  void WriteAt(std::int64_t offset, std::span<const std::byte> data) override {
+    std::size_t done = 0;
+    while (done < data.size()) {
+      const ssize_t count = ::pwrite(descriptor_, data.data() + done, data.size() - done,
+                                     static_cast<off_t>(offset + done));
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) throw SystemError(Action::Write, Path(), errno);
+      if (count == 0) throw SystemError(Action::Write, Path(), ENOSPC);
+      done += static_cast<std::size_t>(count);
+    }
+  }
+
+  void Truncate(std::int64_t length) override {
+    if (::ftruncate(descriptor_, static_cast<off_t>(length)) != 0) {
+      throw SystemError(Action::Write, Path(), errno);
+    }
+  }
+
+  void Flush() override {
+    if (::fsync(descriptor_) != 0) throw SystemError(Action::Write, Path(), errno);
+  }
+
+  bool TryLock(Lock lock) override {
+    const int operation = (lock == Lock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+    int result;
+    do {
+      result = ::flock(descriptor_, operation);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) return true;
+    if (errno == EWOULDBLOCK) return false;
+    throw SystemError(Action::Open, Path(), errno);
+  }
+
+ private:
+  int descriptor_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  FileFacts LookAt(const std::string& path, bool followLinks) override {
+    struct statx status {};
+    if (::statx(AT_FDCWD, path.c_str(), followLinks ? 0 : AT_SYMLINK_NOFOLLOW, kFactsMask,
+                &status) == 0) {
+      return FactsOf(status);
+    }
+    if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return {};
+    throw SystemError(Action::Open, path, errno);
+  }
+
+  std::string ResolvedPath(const std::string& path) override {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? std::string(resolved.get()) : path;
+  }
+
+  void RemoveFile(const std::string& path) override {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      throw SystemError(Action::Write, path, errno);
+    }
+  }
+
+  // A file's own flush leaves its folder entry behind.
+  void FlushFolderOf(const std::string& path) override {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::string folder = parent.empty() ? std::string(".") : parent.string();
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) throw SystemError(Action::Write, folder, errno);
+    const int result = ::fsync(descriptor);
+    const int error = errno;
+    ::close(descriptor);
+    if (result != 0) throw SystemError(Action::Write, folder, error);
+  }
+
+  std::unique_ptr<PlatformFile> Open(const std::string& path, PlatformFile::Access access,
+                                     PlatformFile::Opening opening) override {
+    const mode_t mode = opening == PlatformFile::Opening::CreateNewPrivate ? 0600 : 0666;
+    int descriptor;
+    do {
+      descriptor = ::open(path.c_str(), OpenFlags(access, opening), mode);
+    } while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0) throw SystemError(Action::Open, path, errno);
+    return std::make_unique<PosixFile>(descriptor, path);
+  }
+};
 
 }  // namespace
 
-FileFacts LookAt(const std::string& path, bool followLinks) {
-  struct statx status {};
-  if (::statx(AT_FDCWD, path.c_str(), followLinks ? 0 : AT_SYMLINK_NOFOLLOW, kFactsMask, &status) ==
-      0) {
-    return FactsOf(status);
-  }
-  if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return {};
-  throw SystemError(Action::Open, path, errno);
-}
-
-std::string ResolvedPath(const std::string& path) {
-  const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                             &std::free);
-  return resolved ? std::string(resolved.get()) : path;
-}
-
-void RemoveFile(const std::string& path) {
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-    throw SystemError(Action::Write, path, errno);
-  }
-}
-
-void FlushFolderOf(const std::string& path) {
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  const std::string folder = parent.empty() ? std::string(".") : parent.string();
-  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) throw SystemError(Action::Write, folder, errno);
-  const int result = ::fsync(descriptor);
-  const int error = errno;
-  ::close(descriptor);
-  if (result != 0) throw SystemError(Action::Write, folder, error);
+FileSystem& PlatformFileSystem() {
+  static PosixFileSystem files;
+  return files;
 }
 
 std::byte* AllocatePages(std::size_t size) {
@@ -130,85 +218,5 @@ std::byte* AllocatePages(std::size_t size) {
 void ReleasePages(std::byte* pages, std::size_t size) { ::munmap(pages, size); }
 
 void PrepareProcessForFileErrors() { std::signal(SIGXFSZ, SIG_IGN); }
-
-PlatformFile PlatformFile::Open(const std::string& path, Access access, Opening opening) {
-  const mode_t mode = opening == Opening::CreateNewPrivate ? 0600 : 0666;
-  int descriptor;
-  do {
-    descriptor = ::open(path.c_str(), OpenFlags(access, opening), mode);
-  } while (descriptor < 0 && errno == EINTR);
-  if (descriptor < 0) throw SystemError(Action::Open, path, errno);
-  return {descriptor, path};
-}
-
-PlatformFile::PlatformFile(std::intptr_t handle, std::string path)
-    : handle_(handle), path_(std::move(path)) {}
-
-PlatformFile::PlatformFile(PlatformFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), path_(std::move(other.path_)) {}
-
-PlatformFile::~PlatformFile() {
-  if (handle_ >= 0) ::close(Descriptor(handle_));
-}
-
-FileFacts PlatformFile::Facts() const {
-  struct statx status {};
-  if (::statx(Descriptor(handle_), "", AT_EMPTY_PATH, kFactsMask, &status) != 0) {
-    throw SystemError(Action::Open, path_, errno);
-  }
-  return FactsOf(status);
-}
-
-std::int64_t PlatformFile::Length() const {
-  const off_t end = ::lseek(Descriptor(handle_), 0, SEEK_END);
-  if (end < 0) throw SystemError(Action::Read, path_, errno);
-  return end;
-}
-
-std::size_t PlatformFile::ReadAt(std::int64_t offset, std::span<std::byte> buffer) const {
-  std::size_t done = 0;
-  while (done < buffer.size()) {
-    const ssize_t count = ::pread(Descriptor(handle_), buffer.data() + done, buffer.size() - done,
-                                  static_cast<off_t>(offset + done));
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) throw SystemError(Action::Read, path_, errno);
-    if (count == 0) break;
-    done += static_cast<std::size_t>(count);
-  }
-  return done;
-}
-
-void PlatformFile::WriteAt(std::int64_t offset, std::span<const std::byte> data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t count = ::pwrite(Descriptor(handle_), data.data() + done, data.size() - done,
-                                   static_cast<off_t>(offset + done));
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) throw SystemError(Action::Write, path_, errno);
-    if (count == 0) throw SystemError(Action::Write, path_, ENOSPC);
-    done += static_cast<std::size_t>(count);
-  }
-}
-
-void PlatformFile::Truncate(std::int64_t length) {
-  if (::ftruncate(Descriptor(handle_), static_cast<off_t>(length)) != 0) {
-    throw SystemError(Action::Write, path_, errno);
-  }
-}
-
-void PlatformFile::Flush() {
-  if (::fsync(Descriptor(handle_)) != 0) throw SystemError(Action::Write, path_, errno);
-}
-
-bool PlatformFile::TryLock(Lock lock) {
-  const int operation = (lock == Lock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
-  int result;
-  do {
-    result = ::flock(Descriptor(handle_), operation);
-  } while (result != 0 && errno == EINTR);
-  if (result == 0) return true;
-  if (errno == EWOULDBLOCK) return false;
-  throw SystemError(Action::Open, path_, errno);
-}
 
 }  // namespace zarvello

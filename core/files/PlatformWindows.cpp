@@ -104,32 +104,81 @@ const std::vector<std::vector<BYTE>>& UserSids() {
   return sids;
 }
 
-std::wstring UserSidText() {
-  wchar_t* text = nullptr;
-  if (UserSids().empty() ||
-      !::ConvertSidToStringSidW(const_cast<BYTE*>(UserSids()[0].data()), &text)) {
-    return L"OW";  // the owner, whoever that is
+bool IsUsers(PSID sid) {
+  for (const std::vector<BYTE>& users : UserSids()) {
+    if (::EqualSid(sid, const_cast<BYTE*>(users.data()))) return true;
   }
-  const std::wstring sid = text;
-  ::LocalFree(text);
-  return sid;
+  return false;
 }
 
-// Others may be granted writing in a file's access list; on this system only
-// the owner is asked about.
-bool OwnedByUser(HANDLE handle) {
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (::GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                        nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+// The system itself, as root on POSIX systems: it may write every file.
+bool IsTheSystem(PSID sid) {
+  SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+  PSID system = nullptr;
+  if (!::AllocateAndInitializeSid(&authority, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
+                                  &system)) {
     return false;
   }
-  bool owned = false;
-  for (const std::vector<BYTE>& sid : UserSids()) {
-    owned = owned || ::EqualSid(owner, const_cast<BYTE*>(sid.data()));
+  const bool equal = ::EqualSid(sid, system);
+  ::FreeSid(system);
+  return equal;
+}
+
+// Whether the access list lets anyone but the user and the system change
+// the file or its access list. No list at all lets everyone.
+bool OthersMayWrite(PACL list) {
+  if (list == nullptr) return true;
+  constexpr ACCESS_MASK kWriting =
+      FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+  for (DWORD i = 0; i < list->AceCount; ++i) {
+    void* entry = nullptr;
+    if (!::GetAce(list, i, &entry)) return true;
+    const auto* header = static_cast<const ACE_HEADER*>(entry);
+    if (header->AceFlags & INHERIT_ONLY_ACE) continue;
+    if (header->AceType == ACCESS_DENIED_ACE_TYPE) continue;
+    // Any other kind of entry that grants may grant anyone anything.
+    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return true;
+    const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+    const PSID sid = const_cast<DWORD*>(&allowed->SidStart);
+    if ((allowed->Mask & kWriting) != 0 && !IsUsers(sid) && !IsTheSystem(sid)) return true;
   }
+  return false;
+}
+
+// Owned by the user, and writable by no one else.
+bool OwnedByUserAlone(HANDLE handle) {
+  PSID owner = nullptr;
+  PACL list = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (::GetSecurityInfo(handle, SE_FILE_OBJECT,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &list, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  const bool alone = IsUsers(owner) && !OthersMayWrite(list);
   ::LocalFree(descriptor);
-  return owned;
+  return alone;
+}
+
+// An access list protected from inheriting, open to the user alone. Every
+// step is checked: a journal must never fall back to the folder's access.
+PSECURITY_DESCRIPTOR PrivateDescriptor(const std::string& path) {
+  const auto fail = [&](DWORD error) {
+    return FileError(Action::Open, path, Cause::NotPrivate, Reason(error));
+  };
+  if (UserSids().empty()) throw fail(ERROR_NO_TOKEN);
+  wchar_t* user = nullptr;
+  if (!::ConvertSidToStringSidW(const_cast<BYTE*>(UserSids()[0].data()), &user)) {
+    throw fail(::GetLastError());
+  }
+  const std::wstring text = L"D:P(A;;FA;;;" + std::wstring(user) + L")";
+  ::LocalFree(user);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+    throw fail(::GetLastError());
+  }
+  return descriptor;
 }
 
 // A device, a pipe: nothing a file's facts could describe.
@@ -150,11 +199,9 @@ FileFacts FactsOf(HANDLE handle, const std::string& path) {
                                                          : FileKind::Regular;
   facts.identity = {information.dwVolumeSerialNumber,
                     std::uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow};
-  facts.ownedByUserAlone = OwnedByUser(handle);
+  facts.ownedByUserAlone = OwnedByUserAlone(handle);
   return facts;
 }
-
-HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 OVERLAPPED At(std::int64_t offset) {
   OVERLAPPED overlapped{};
@@ -166,75 +213,172 @@ OVERLAPPED At(std::int64_t offset) {
 // One step of a read or write: at most what a DWORD counts.
 DWORD Step(std::size_t left) { return static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30)); }
 
+class WindowsFile final : public PlatformFile {
+ public:
+  WindowsFile(HANDLE handle, const std::string& path) : PlatformFile(path), handle_(handle) {}
+  ~WindowsFile() override { ::CloseHandle(handle_); }
+
+  FileFacts Facts() const override { return FactsOf(handle_, Path()); }
+
+  std::int64_t Length() const override {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle_, &size)) throw SystemError(Action::Read, Path());
+    return size.QuadPart;
+  }
+
+  std::size_t ReadAt(std::int64_t offset, std::span<std::byte> buffer) const override {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+      OVERLAPPED at = At(offset + static_cast<std::int64_t>(done));
+      DWORD count = 0;
+      if (!::ReadFile(handle_, buffer.data() + done, Step(buffer.size() - done), &count, &at)) {
+        if (::GetLastError() == ERROR_HANDLE_EOF) break;
+        throw SystemError(Action::Read, Path());
+      }
+      if (count == 0) break;
+      done += count;
+    }
+    return done;
+  }
+
+  void WriteAt(std::int64_t offset, std::span<const std::byte> data) override {
+    std::size_t done = 0;
+    while (done < data.size()) {
+      OVERLAPPED at = At(offset + static_cast<std::int64_t>(done));
+      DWORD count = 0;
+      if (!::WriteFile(handle_, data.data() + done, Step(data.size() - done), &count, &at)) {
+        throw SystemError(Action::Write, Path());
+      }
+      if (count == 0) throw SystemError(Action::Write, Path(), ERROR_DISK_FULL);
+      done += count;
+    }
+  }
+
+  void Truncate(std::int64_t length) override {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = length;
+    if (!::SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end)) {
+      throw SystemError(Action::Write, Path());
+    }
+  }
+
+  // Also makes the file's folder entry durable, and every earlier one on the
+  // volume: the file system logs them in order.
+  void Flush() override {
+    if (!::FlushFileBuffers(handle_)) throw SystemError(Action::Write, Path());
+  }
+
+  bool TryLock(Lock lock) override {
+    // Windows' locks forbid reading and writing what they cover, so the lock
+    // lies on one byte far past the end of any ROM file.
+    OVERLAPPED at = At(std::int64_t{1} << 62);
+    const DWORD flags =
+        LOCKFILE_FAIL_IMMEDIATELY | (lock == Lock::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (::LockFileEx(handle_, flags, 0, 1, 0, &at)) return true;
+    if (::GetLastError() == ERROR_LOCK_VIOLATION) return false;
+    throw SystemError(Action::Open, Path());
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class WindowsFileSystem final : public FileSystem {
+ public:
+  FileFacts LookAt(const std::string& path, bool followLinks) override {
+    const std::wstring wide = Wide(path);
+    if (NamesADevice(wide)) return NotAFile();
+    // Asking for no more than the owner and access list reads and writes
+    // nothing; a file whose owner may not be asked about is no one's own.
+    const DWORD flags =
+        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    HANDLE handle = ::CreateFileW(wide.c_str(), READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
+                                  flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+      handle = ::CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+    }
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD error = ::GetLastError();
+      if (NamesNothing(error)) return {};
+      throw SystemError(Action::Open, path, error);
+    }
+    try {
+      const FileFacts facts = FactsOf(handle, path);
+      ::CloseHandle(handle);
+      return facts;
+    } catch (...) {
+      ::CloseHandle(handle);
+      throw;
+    }
+  }
+
+  std::string ResolvedPath(const std::string& path) override {
+    const HANDLE handle = ::CreateFileW(Wide(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return path;
+    std::wstring resolved(MAX_PATH, L'\0');
+    DWORD size = ::GetFinalPathNameByHandleW(handle, resolved.data(),
+                                             static_cast<DWORD>(resolved.size()), 0);
+    if (size >= resolved.size()) {
+      resolved.resize(size);
+      size = ::GetFinalPathNameByHandleW(handle, resolved.data(), size, 0);
+    }
+    ::CloseHandle(handle);
+    if (size == 0 || size >= resolved.size()) return path;
+    resolved.resize(size);
+    // "\\?\C:\..." and "\\?\UNC\server\..." back to the usual forms.
+    if (resolved.starts_with(L"\\\\?\\UNC\\")) return Narrow(L"\\\\" + resolved.substr(8));
+    if (resolved.starts_with(L"\\\\?\\")) return Narrow(resolved.substr(4));
+    return Narrow(resolved);
+  }
+
+  void RemoveFile(const std::string& path) override {
+    if (!::DeleteFileW(Wide(path).c_str()) && !NamesNothing(::GetLastError())) {
+      throw SystemError(Action::Write, path);
+    }
+  }
+
+  // Nothing to do: a file's flush carries its folder entry to disk, and
+  // Windows has no flush for a folder.
+  void FlushFolderOf(const std::string&) override {}
+
+  std::unique_ptr<PlatformFile> Open(const std::string& path, PlatformFile::Access access,
+                                     PlatformFile::Opening opening) override {
+    using Opening = PlatformFile::Opening;
+    const DWORD rights = READ_CONTROL | GENERIC_READ |
+                         (access == PlatformFile::Access::ReadWrite ? GENERIC_WRITE : 0);
+    DWORD disposition = OPEN_EXISTING;
+    DWORD flags = FILE_ATTRIBUTE_NORMAL;
+    SECURITY_ATTRIBUTES privately{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+    switch (opening) {
+      case Opening::Existing:
+        break;
+      case Opening::ExistingNoLinks:
+        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+        break;
+      case Opening::CreateIfMissing:
+        disposition = OPEN_ALWAYS;
+        break;
+      case Opening::CreateNewPrivate:
+        disposition = CREATE_NEW;
+        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+        privately.lpSecurityDescriptor = PrivateDescriptor(path);
+        break;
+    }
+    const HANDLE handle = ::CreateFileW(Wide(path).c_str(), rights, kShareAll, &privately,
+                                        disposition, flags, nullptr);
+    const DWORD error = ::GetLastError();
+    ::LocalFree(privately.lpSecurityDescriptor);
+    if (handle == INVALID_HANDLE_VALUE) throw SystemError(Action::Open, path, error);
+    return std::make_unique<WindowsFile>(handle, path);
+  }
+};
+
 }  // namespace
 
-FileFacts LookAt(const std::string& path, bool followLinks) {
-  const std::wstring wide = Wide(path);
-  if (NamesADevice(wide)) return NotAFile();
-  // Asking for no more than the owner reads and writes nothing; a file whose
-  // owner may not be asked about is no one's own.
-  const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
-  HANDLE handle =
-      ::CreateFileW(wide.c_str(), READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
-  if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
-    handle = ::CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
-  }
-  if (handle == INVALID_HANDLE_VALUE) {
-    const DWORD error = ::GetLastError();
-    if (NamesNothing(error)) return {};
-    throw SystemError(Action::Open, path, error);
-  }
-  try {
-    const FileFacts facts = FactsOf(handle, path);
-    ::CloseHandle(handle);
-    return facts;
-  } catch (...) {
-    ::CloseHandle(handle);
-    throw;
-  }
-}
-
-std::string ResolvedPath(const std::string& path) {
-  const HANDLE handle = ::CreateFileW(Wide(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return path;
-  std::wstring resolved(MAX_PATH, L'\0');
-  DWORD size =
-      ::GetFinalPathNameByHandleW(handle, resolved.data(), static_cast<DWORD>(resolved.size()), 0);
-  if (size >= resolved.size()) {
-    resolved.resize(size);
-    size = ::GetFinalPathNameByHandleW(handle, resolved.data(), size, 0);
-  }
-  ::CloseHandle(handle);
-  if (size == 0 || size >= resolved.size()) return path;
-  resolved.resize(size);
-  // "\\?\C:\..." and "\\?\UNC\server\..." back to the usual forms.
-  if (resolved.starts_with(L"\\\\?\\UNC\\")) return Narrow(L"\\\\" + resolved.substr(8));
-  if (resolved.starts_with(L"\\\\?\\")) return Narrow(resolved.substr(4));
-  return Narrow(resolved);
-}
-
-void RemoveFile(const std::string& path) {
-  if (!::DeleteFileW(Wide(path).c_str()) && !NamesNothing(::GetLastError())) {
-    throw SystemError(Action::Write, path);
-  }
-}
-
-void FlushFolderOf(const std::string& path) {
-  const std::size_t end = path.find_last_of("\\/");
-  const std::string folder = end == std::string::npos ? "." : path.substr(0, end + 1);
-  const HANDLE handle = ::CreateFileW(Wide(folder).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw SystemError(Action::Write, folder);
-  // Where the file system cannot flush a folder, its entries go to disk with
-  // the file system's own log, which a flush of any file on the volume, and
-  // at the latest the next one, commits in order.
-  const bool flushed = ::FlushFileBuffers(handle);
-  const DWORD error = ::GetLastError();
-  ::CloseHandle(handle);
-  if (!flushed && error != ERROR_INVALID_FUNCTION && error != ERROR_ACCESS_DENIED) {
-    throw SystemError(Action::Write, folder, error);
-  }
+FileSystem& PlatformFileSystem() {
+  static WindowsFileSystem files;
+  return files;
 }
 
 std::byte* AllocatePages(std::size_t size) {
@@ -247,107 +391,5 @@ void ReleasePages(std::byte* pages, std::size_t) { ::VirtualFree(pages, 0, MEM_R
 
 // A write past a file-size limit simply fails here; nothing to prepare.
 void PrepareProcessForFileErrors() {}
-
-PlatformFile PlatformFile::Open(const std::string& path, Access access, Opening opening) {
-  const DWORD rights =
-      READ_CONTROL | GENERIC_READ | (access == Access::ReadWrite ? GENERIC_WRITE : 0);
-  DWORD disposition = OPEN_EXISTING;
-  DWORD flags = FILE_ATTRIBUTE_NORMAL;
-  SECURITY_ATTRIBUTES privately{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
-  switch (opening) {
-    case Opening::Existing:
-      break;
-    case Opening::ExistingNoLinks:
-      flags |= FILE_FLAG_OPEN_REPARSE_POINT;
-      break;
-    case Opening::CreateIfMissing:
-      disposition = OPEN_ALWAYS;
-      break;
-    case Opening::CreateNewPrivate:
-      disposition = CREATE_NEW;
-      flags |= FILE_FLAG_OPEN_REPARSE_POINT;
-      // Protected from inheriting, and open to the user alone.
-      ::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-          (L"D:P(A;;FA;;;" + UserSidText() + L")").c_str(), SDDL_REVISION_1,
-          &privately.lpSecurityDescriptor, nullptr);
-      break;
-  }
-  const HANDLE handle =
-      ::CreateFileW(Wide(path).c_str(), rights, kShareAll, &privately, disposition, flags, nullptr);
-  const DWORD error = ::GetLastError();
-  ::LocalFree(privately.lpSecurityDescriptor);
-  if (handle == INVALID_HANDLE_VALUE) throw SystemError(Action::Open, path, error);
-  return {reinterpret_cast<std::intptr_t>(handle), path};
-}
-
-PlatformFile::PlatformFile(std::intptr_t handle, std::string path)
-    : handle_(handle), path_(std::move(path)) {}
-
-PlatformFile::PlatformFile(PlatformFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), path_(std::move(other.path_)) {}
-
-PlatformFile::~PlatformFile() {
-  if (handle_ != -1) ::CloseHandle(Handle(handle_));
-}
-
-FileFacts PlatformFile::Facts() const { return FactsOf(Handle(handle_), path_); }
-
-std::int64_t PlatformFile::Length() const {
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(Handle(handle_), &size)) throw SystemError(Action::Read, path_);
-  return size.QuadPart;
-}
-
-std::size_t PlatformFile::ReadAt(std::int64_t offset, std::span<std::byte> buffer) const {
-  std::size_t done = 0;
-  while (done < buffer.size()) {
-    OVERLAPPED at = At(offset + static_cast<std::int64_t>(done));
-    DWORD count = 0;
-    if (!::ReadFile(Handle(handle_), buffer.data() + done, Step(buffer.size() - done), &count,
-                    &at)) {
-      if (::GetLastError() == ERROR_HANDLE_EOF) break;
-      throw SystemError(Action::Read, path_);
-    }
-    if (count == 0) break;
-    done += count;
-  }
-  return done;
-}
-
-void PlatformFile::WriteAt(std::int64_t offset, std::span<const std::byte> data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    OVERLAPPED at = At(offset + static_cast<std::int64_t>(done));
-    DWORD count = 0;
-    if (!::WriteFile(Handle(handle_), data.data() + done, Step(data.size() - done), &count, &at)) {
-      throw SystemError(Action::Write, path_);
-    }
-    if (count == 0) throw SystemError(Action::Write, path_, ERROR_DISK_FULL);
-    done += count;
-  }
-}
-
-void PlatformFile::Truncate(std::int64_t length) {
-  FILE_END_OF_FILE_INFO end{};
-  end.EndOfFile.QuadPart = length;
-  if (!::SetFileInformationByHandle(Handle(handle_), FileEndOfFileInfo, &end, sizeof end)) {
-    throw SystemError(Action::Write, path_);
-  }
-}
-
-void PlatformFile::Flush() {
-  if (!::FlushFileBuffers(Handle(handle_))) throw SystemError(Action::Write, path_);
-}
-
-bool PlatformFile::TryLock(Lock lock) {
-  // Windows' locks forbid reading and writing what they cover, so the lock
-  // lies on one byte far past the end of any ROM file.
-  OVERLAPPED at = At(std::int64_t{1} << 62);
-  const DWORD flags =
-      LOCKFILE_FAIL_IMMEDIATELY | (lock == Lock::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-  if (::LockFileEx(Handle(handle_), flags, 0, 1, 0, &at)) return true;
-  if (::GetLastError() == ERROR_LOCK_VIOLATION) return false;
-  throw SystemError(Action::Open, path_);
-}
 
 }  // namespace zarvello

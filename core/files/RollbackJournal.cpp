@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
+#include <memory>
+#include <variant>
 
 #include "files/JournalImage.h"
 #include "files/RomFile.h"
@@ -18,15 +19,16 @@ FileError NotOurJournal(const std::string& path) {
   return {Action::Use, path, Cause::NotOurJournal};
 }
 
-// False where no journal can be: a write-protected folder, or a file name
+// Empty where no journal can be: a write-protected folder, or a file name
 // too long for a longer one beside it.
-bool WriteJournal(const std::string& path, std::span<const std::byte> image) {
-  std::optional<PlatformFile> journal;
+std::unique_ptr<PlatformFile> WriteJournal(const std::string& path,
+                                           std::span<const std::byte> image) {
+  std::unique_ptr<PlatformFile> journal;
   try {
-    journal.emplace(PlatformFile::Open(path, PlatformFile::Access::ReadWrite,
-                                       PlatformFile::Opening::CreateNewPrivate));
+    journal = PlatformFile::Open(path, PlatformFile::Access::ReadWrite,
+                                 PlatformFile::Opening::CreateNewPrivate);
   } catch (const FileError& error) {
-    if (error.cause == Cause::Denied || error.cause == Cause::NameTooLong) return false;
+    if (error.cause == Cause::Denied || error.cause == Cause::NameTooLong) return nullptr;
     // Nothing lay there when the file was locked: no transfer put it there.
     if (error.cause == Cause::Exists) throw NotOurJournal(path);
     throw;
@@ -38,13 +40,14 @@ bool WriteJournal(const std::string& path, std::span<const std::byte> image) {
   } catch (const FileError&) {
     // The file is untouched, so a journal left behind would only put back
     // what it already holds: its removal may fail without harm.
+    journal.reset();
     try {
       RemoveFile(path);
     } catch (const FileError&) {
     }
     throw;
   }
-  return true;
+  return journal;
 }
 
 // On disk before the journal goes, whose removal may reach the disk first.
@@ -65,6 +68,7 @@ void PutBackAfterFailure(PlatformFile& rom, const JournalImage& image, bool jour
     error.aftermathReason = failed.systemReason;
     return;
   }
+  error.aftermath = FileError::Aftermath::PutBack;
   // The file is as it was, so a journal left behind would only put the same
   // bytes back once more.
   if (!journaled) return;
@@ -74,30 +78,30 @@ void PutBackAfterFailure(PlatformFile& rom, const JournalImage& image, bool jour
   }
 }
 
-// The journal at path, which `looked` describes; empty when it was cut short
-// while it was written. Nothing is read before its owner, its type and the
-// size its header promises have been checked.
-std::optional<JournalImage> ReadJournal(const std::string& path, const FileFacts& looked) {
+using JournalRead = std::variant<JournalImage, JournalImage::Flaw>;
+
+// The journal at path, which `looked` describes, or what is wrong with it.
+// Nothing is read before its owner, its type and the size its header
+// promises have been checked.
+JournalRead ReadJournal(const std::string& path, const FileFacts& looked) {
   if (looked.kind != FileKind::Regular || !looked.ownedByUserAlone) throw NotOurJournal(path);
-  const PlatformFile file =
+  const auto file =
       PlatformFile::Open(path, PlatformFile::Access::Read, PlatformFile::Opening::ExistingNoLinks);
-  if (file.Facts() != looked) throw NotOurJournal(path);
+  if (file->Facts() != looked) throw NotOurJournal(path);
   std::array<std::byte, JournalImage::kHeaderSize> header{};
-  if (file.ReadAt(0, header) < header.size()) return std::nullopt;
-  const auto read = JournalImage::ReadHeader(header);
-  if (std::holds_alternative<JournalImage::Flaw>(read)) {
-    if (std::get<JournalImage::Flaw>(read) == JournalImage::Flaw::Foreign) {
-      throw NotOurJournal(path);
-    }
-    return std::nullopt;
+  if (file->ReadAt(0, header) < header.size()) return JournalImage::Flaw::Torn;
+  const std::int64_t length = file->Length();
+  const auto read = JournalImage::ReadHeader(header, length);
+  if (const auto* flaw = std::get_if<JournalImage::Flaw>(&read)) {
+    if (*flaw == JournalImage::Flaw::Foreign) throw NotOurJournal(path);
+    return *flaw;
   }
-  const std::int64_t length = file.Length();
   JournalImage image(std::get<JournalRecord>(read));
   const auto promised = static_cast<std::int64_t>(image.Bytes().size());
   if (length > promised) throw NotOurJournal(path);
-  if (length < promised || file.ReadAt(0, image.Bytes()) < image.Bytes().size() ||
+  if (length < promised || file->ReadAt(0, image.Bytes()) < image.Bytes().size() ||
       !image.Sealed()) {
-    return std::nullopt;
+    return JournalImage::Flaw::Torn;
   }
   return image;
 }
@@ -141,20 +145,27 @@ void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t of
   rom.ReadAt(offset, image.OldBytes());
   image.Seal();
   const std::string journalPath = JournalPath(romPath);
-  const bool journaled = WriteJournal(journalPath, image.Bytes());
+  std::unique_ptr<PlatformFile> journal = WriteJournal(journalPath, image.Bytes());
   try {
     rom.WriteAt(offset, data);
     rom.Flush();
-    // The one moment the write becomes done: a journal left until here
-    // would put the file back.
-    if (journaled) RemoveFile(journalPath);
+    // The one moment the write becomes done: a flushed write into the
+    // journal, which every system keeps, unlike a folder entry's removal.
+    if (journal) {
+      journal->WriteAt(0, JournalImage::SpentMark());
+      journal->Flush();
+    }
   } catch (FileError& error) {
+    const bool journaled = journal != nullptr;
+    // Closed first: Windows removes an open file only once it is closed.
+    journal.reset();
     PutBackAfterFailure(rom, image, journaled, journalPath, error);
     throw;
   }
-  if (!journaled) return;
+  if (!journal) return;
+  journal.reset();
   try {
-    FlushFolderOf(journalPath);
+    RemoveFile(journalPath);
   } catch (FileError& error) {
     error.aftermath = FileError::Aftermath::NewBytesWritten;
     throw;
@@ -164,18 +175,23 @@ void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t of
 RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action action) {
   const std::string journalPath = JournalPath(romPath);
   if (LookAt(journalPath, false).kind == FileKind::Missing) return RollBack::NoJournal;
-  PlatformFile rom = OpenRomFile(romPath, PlatformFile::Access::ReadWrite);
-  if (!rom.TryLock(PlatformFile::Lock::Exclusive)) throw FileError(action, romPath, Cause::Busy);
+  const auto rom = OpenRomFile(romPath, PlatformFile::Access::ReadWrite);
+  if (!rom->TryLock(PlatformFile::Lock::Exclusive)) throw FileError(action, romPath, Cause::Busy);
   // Looked at again under the lock: the transfer that held the file may have
   // finished, and deleted its journal, in between.
-  const FileFacts journal = LookAt(journalPath, false);
-  if (journal.kind == FileKind::Missing) return RollBack::NoJournal;
-  const std::optional<JournalImage> image = ReadJournal(journalPath, journal);
+  const FileFacts facts = LookAt(journalPath, false);
+  if (facts.kind == FileKind::Missing) return RollBack::NoJournal;
+  const JournalRead journal = ReadJournal(journalPath, facts);
+  // A torn journal: the file was not touched yet.
   RollBack outcome = RollBack::PutBack;
-  if (image && LeftAsTheWriteLeftIt(rom, *image)) {
-    PutBack(rom, *image);
-  } else if (image) {
-    outcome = RollBack::LeftAsItIs;
+  if (const auto* image = std::get_if<JournalImage>(&journal)) {
+    if (LeftAsTheWriteLeftIt(*rom, *image)) {
+      PutBack(*rom, *image);
+    } else {
+      outcome = RollBack::LeftAsItIs;
+    }
+  } else if (std::get<JournalImage::Flaw>(journal) == JournalImage::Flaw::Spent) {
+    outcome = RollBack::NoJournal;
   }
   // Unflushed: a journal that a power cut brings back finds the file put
   // back already, or changed since, and is deleted once more.

@@ -2,7 +2,8 @@
 // Makes an in-place write all or nothing. Before a ROM file is changed, the
 // bytes the change will cover go into a journal beside it, readable by its
 // owner only, and reach the disk before the file is touched; the write is
-// done once the journal is deleted. A transfer cut short (a kill, a power
+// done once a mark that says so is written over the journal's start and
+// flushed, and the journal is then deleted. A transfer cut short (a kill, a power
 // cut) leaves the journal behind, and the next transfer that names the file
 // puts the file back from it, but only when the journal is the user's own
 // and the file is the very one it was made for, holding nothing but the old
@@ -38,9 +39,9 @@ enum class RollBack { NoJournal, PutBack, LeftAsItIs };
 // lock, puts the file back from it (PutBack) or, where the file has been
 // changed since, leaves the file as it is (LeftAsItIs); either way deletes
 // the journal. A journal cut short while it was written is only deleted: the
-// file was not touched yet. Throws a Busy error with `action` while another
-// transfer holds the file, and NotOurJournal for anything at the journal's
-// path that is not this user's journal, which then stays where it is.
+// file was not touched yet; so is one marked done (NoJournal). Throws a Busy error with `action`
+// while another transfer holds the file, and NotOurJournal for anything at the journal's path that
+// is not this user's journal, which then stays where it is.
 RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action action);
 
 }  // namespace zarvello

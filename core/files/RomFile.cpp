@@ -13,17 +13,17 @@ void RefuseAllButRegular(const FileFacts& facts, const std::string& path) {
 
 }  // namespace
 
-PlatformFile OpenRomFile(const std::string& path, PlatformFile::Access access) {
+std::unique_ptr<PlatformFile> OpenRomFile(const std::string& path, PlatformFile::Access access) {
   const FileFacts looked = LookAt(path, true);
   if (looked.kind == FileKind::Missing) {
-    PlatformFile created = PlatformFile::Open(path, access, PlatformFile::Opening::CreateIfMissing);
+    auto created = PlatformFile::Open(path, access, PlatformFile::Opening::CreateIfMissing);
     // Something else may have taken the name since.
-    RefuseAllButRegular(created.Facts(), path);
+    RefuseAllButRegular(created->Facts(), path);
     return created;
   }
   RefuseAllButRegular(looked, path);
-  PlatformFile file = PlatformFile::Open(path, access, PlatformFile::Opening::Existing);
-  if (file.Facts() != looked) throw FileError(Action::Open, path, Cause::Replaced);
+  auto file = PlatformFile::Open(path, access, PlatformFile::Opening::Existing);
+  if (file->Facts() != looked) throw FileError(Action::Open, path, Cause::Replaced);
   return file;
 }
 

@@ -4,12 +4,13 @@
 // (some act on being opened), and the file opened is checked to be the one
 // looked at. A path that names nothing gets an empty file.
 
+#include <memory>
 #include <string>
 
 #include "files/Platform.h"
 
 namespace zarvello {
 
-PlatformFile OpenRomFile(const std::string& path, PlatformFile::Access access);
+std::unique_ptr<PlatformFile> OpenRomFile(const std::string& path, PlatformFile::Access access);
 
 }  // namespace zarvello

@@ -17,9 +17,9 @@ struct FileLengths {
 };
 
 FileLengths MeasureFiles(const TransferSettings& settings) {
-  const PlatformFile copyFrom = OpenRomFile(settings.CopyFromFile, PlatformFile::Access::Read);
-  const PlatformFile pasteTo = OpenRomFile(settings.PasteToFile, PlatformFile::Access::ReadWrite);
-  return {copyFrom.Length(), pasteTo.Length()};
+  const auto copyFrom = OpenRomFile(settings.CopyFromFile, PlatformFile::Access::Read);
+  const auto pasteTo = OpenRomFile(settings.PasteToFile, PlatformFile::Access::ReadWrite);
+  return {copyFrom->Length(), pasteTo->Length()};
 }
 
 std::int64_t BankStart(std::int16_t header, std::int32_t bankOffset) {

@@ -21,6 +21,8 @@ std::string Reason(const FileError& error) {
              "the file puts the file back, and removing it gives up that put-back.";
     case FileError::Cause::EndedEarly:
       return "The file ended before the bank did";
+    case FileError::Cause::NotPrivate:
+      return "It could not be made readable by you alone: " + error.systemReason;
     case FileError::Cause::System:
     case FileError::Cause::Denied:
     case FileError::Cause::NameTooLong:
@@ -32,6 +34,8 @@ std::string Reason(const FileError& error) {
 
 std::string Aftermath(const FileError& error) {
   switch (error.aftermath) {
+    case FileError::Aftermath::PutBack:
+      return "It has been put back as it was.";
     case FileError::Aftermath::PutBackLater:
       return "It could not be put back yet: the next transfer into it will put it back.";
     case FileError::Aftermath::NotPutBack:

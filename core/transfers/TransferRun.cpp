@@ -11,7 +11,9 @@
 namespace zarvello {
 namespace {
 
-void PutBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& prompt) {
+// True when a transfer into either file was cut short, and the user told so.
+bool PutBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& prompt) {
+  bool told = false;
   for (const auto& [path, action] : {std::pair{settings.CopyFromFile, FileError::Action::Read},
                                      {settings.PasteToFile, FileError::Action::Write}}) {
     const std::string cutShort = "The last transfer into '" + path + "' was cut short";
@@ -19,14 +21,17 @@ void PutBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& p
       case RollBack::NoJournal:
         break;
       case RollBack::PutBack:
+        told = true;
         ShowNotice(prompt, cutShort + ". The file has been put back as it was before it.");
         break;
       case RollBack::LeftAsItIs:
+        told = true;
         ShowNotice(prompt,
                    cutShort + ", but the file has been changed since. It was left as it is.");
         break;
     }
   }
+  return told;
 }
 
 // False, with nothing read or written, when a transfer into either file was
@@ -52,9 +57,10 @@ void RunTransfer(const TransferSettings& settings, MessagePrompt& prompt,
     PutBackCutShortTransfers(settings, prompt);
     const std::optional<CopyStep> step = checks();
     if (!step) return;
-    if (!Copy(settings, *step)) {
-      PutBackCutShortTransfers(settings, prompt);
-      return;
+    // What a put-back changes, the checks have not seen: the transfer stops.
+    // A journal left only to be deleted changes nothing.
+    while (!Copy(settings, *step)) {
+      if (PutBackCutShortTransfers(settings, prompt)) return;
     }
     ShowNotice(prompt, doneText);
   } catch (const FileError& error) {

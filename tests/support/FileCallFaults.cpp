@@ -1,50 +1,51 @@
-// Test-only stand-ins for the calls with which the program changes files,
-// and for open, which creates them. Linked into a test program they take the
-// program's calls and pass them on, unless a test armed them (in a child, as
-// they stop or break it). Armed for a cut, they keep what a power cut would
+// A file system in front of the platform's own that passes every call on,
+// unless a test armed it. Armed for a cut, it keeps what a power cut would
 // take back: each file's bytes as of its last flush, and the folder entries
-// made or removed since their folder's last flush.
-
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
-#include <cstdarg>
-#include <filesystem>
-#include <map>
-#include <optional>
-#include <vector>
+// made or removed since they became durable. On POSIX systems only a flush
+// of the folder makes them so. Windows has no such flush: its file system
+// logs entries in order, and the flush of any file commits every entry
+// logged before it.
 
 #include "FileCallFaults.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
 #include "Files.h"
+#include "files/Platform.h"
 
 namespace zarvello::testing {
 namespace {
 
+#ifdef _WIN32
+constexpr bool kFileFlushKeepsEntries = true;
+#else
+constexpr bool kFileFlushKeepsEntries = false;
+#endif
 constexpr std::size_t kPage = 4096;
 
+FileSystem& real = PlatformFileSystem();
 int brokenCall = 0, calls = 0;
 Fault fault = Fault::Fail;
-std::string failingFile;
-std::string changedPath;
+std::string pauseMarker, failingFile, changedPath;
 std::function<void()> change;
 std::map<std::string, std::string> flushedBytes;  // of the files changed since their last flush
-std::vector<std::pair<std::string, std::optional<std::string>>> unflushedEntries;  // bytes: removed
+struct Entry {
+  std::string path;
+  std::optional<std::string> removedBytes;  // empty: made
+};
+std::vector<Entry> unflushedEntries;
 
 bool CutArmed() { return brokenCall > 0 && fault <= Fault::LoseDataAfterPage; }
 
-template <typename Call>
-Call* Next(const char* name) {
-  return reinterpret_cast<Call*>(::dlsym(RTLD_NEXT, name));
-}
-
-std::string OpenedPath(int descriptor) {
-  std::error_code error;
-  return std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor), error);
-}
+std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of("/\\")); }
 
 std::string Surviving(const std::string& flushed, const std::string& now) {
   if (fault == Fault::LoseAll) return flushed;
@@ -57,92 +58,146 @@ std::string Surviving(const std::string& flushed, const std::string& now) {
                             : now.substr(0, kept) + flushed.substr(std::min(kept, flushed.size()));
 }
 
+// Through the platform's own calls, as the program makes its files: a
+// journal that comes back is its owner's alone.
+void Rewrite(const std::string& path, const std::string& bytes, PlatformFile::Opening opening) {
+  const auto file = real.Open(path, PlatformFile::Access::ReadWrite, opening);
+  file->WriteAt(0, std::as_bytes(std::span(bytes)));
+  file->Truncate(static_cast<std::int64_t>(bytes.size()));
+}
+
 [[noreturn]] void Cut() {
   for (const auto& [path, flushed] : flushedBytes) {
-    if (fault != Fault::Kill) Write(path, Surviving(flushed, Read(path)));
+    if (fault != Fault::Kill) {
+      Rewrite(path, Surviving(flushed, Read(path)), PlatformFile::Opening::Existing);
+    }
   }
   const bool undoEntries = fault == Fault::LoseAll || fault == Fault::LoseAfterPage;
   for (auto entry = unflushedEntries.rbegin(); undoEntries && entry != unflushedEntries.rend();
        ++entry) {
-    if (!entry->second) Next<decltype(::unlink)>("unlink")(entry->first.c_str());
-    // Only journals are removed, and they are their owner's alone.
-    if (entry->second) Write(entry->first, *entry->second), ::chmod(entry->first.c_str(), 0600);
+    real.RemoveFile(entry->path);
+    if (entry->removedBytes) {
+      Rewrite(entry->path, *entry->removedBytes, PlatformFile::Opening::CreateNewPrivate);
+    }
   }
-  ::_exit(0);
+  std::_Exit(0);
 }
 
-// Counts the call, and keeps the bytes a change would lose; true when the test made it fail.
-bool Failed(int descriptor, bool changesBytes = false) {
-  const std::string path = OpenedPath(descriptor);
-  if (changesBytes && CutArmed() && !flushedBytes.contains(path)) flushedBytes[path] = Read(path);
-  if (++calls == brokenCall && fault == Fault::Pause) ::raise(SIGSTOP);
+// Counts a call that changes the file known by `key`, under `path`, and
+// keeps the bytes a change would lose.
+void Before(const std::string& key, const std::string& path, bool changesBytes) {
+  if (changesBytes && CutArmed() && !flushedBytes.contains(key)) flushedBytes[key] = Read(key);
+  if (++calls == brokenCall && fault == Fault::Pause) {
+    Write(pauseMarker, "");
+    while (std::filesystem::exists(Utf8Path(pauseMarker)))
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   if (calls == brokenCall && CutArmed()) Cut();
-  const bool fails = calls == brokenCall && fault == Fault::Fail;
-  if (fails) failingFile = path;
-  errno = EIO;
-  return fails || (!failingFile.empty() && path == failingFile);
+  if (calls == brokenCall && fault >= Fault::Fail) failingFile = key;
+  if ((calls == brokenCall && fault == Fault::Fail) ||
+      (fault == Fault::FailFromThenOn && key == failingFile)) {
+    throw FileError(FileError::Action::Write, path, FileError::Cause::System, "Input/output error");
+  }
 }
+
+void Flushed(const std::string& path) {
+  flushedBytes.erase(path);
+  if (kFileFlushKeepsEntries) unflushedEntries.clear();
+}
+
+class FaultyFile final : public PlatformFile {
+ public:
+  explicit FaultyFile(std::unique_ptr<PlatformFile> file)
+      : PlatformFile(file->Path()), file_(std::move(file)), key_(real.ResolvedPath(Path())) {}
+
+  FileFacts Facts() const override { return file_->Facts(); }
+  std::int64_t Length() const override { return file_->Length(); }
+  std::size_t ReadAt(std::int64_t offset, std::span<std::byte> buffer) const override {
+    return file_->ReadAt(offset, buffer);
+  }
+  void WriteAt(std::int64_t offset, std::span<const std::byte> data) override {
+    Before(key_, Path(), true);
+    file_->WriteAt(offset, data);
+  }
+  void Truncate(std::int64_t length) override {
+    Before(key_, Path(), true);
+    file_->Truncate(length);
+  }
+  void Flush() override {
+    Before(key_, Path(), false);
+    file_->Flush();
+    Flushed(key_);
+  }
+  bool TryLock(Lock lock) override { return file_->TryLock(lock); }
+
+ private:
+  std::unique_ptr<PlatformFile> file_;
+  std::string key_;  // the file's one name, whichever name opened it
+};
+
+class FaultyFiles final : public FileSystem {
+ public:
+  FileFacts LookAt(const std::string& path, bool followLinks) override {
+    return real.LookAt(path, followLinks);
+  }
+  std::string ResolvedPath(const std::string& path) override { return real.ResolvedPath(path); }
+
+  void RemoveFile(const std::string& path) override {
+    const std::string key = real.ResolvedPath(path);
+    Before(key, path, false);
+    if (auto flushed = flushedBytes.extract(key); CutArmed()) {
+      unflushedEntries.push_back({key, flushed ? flushed.mapped() : Read(key)});
+    }
+    real.RemoveFile(path);
+  }
+
+  void FlushFolderOf(const std::string& path) override {
+    Before(Folder(path), Folder(path), false);
+    real.FlushFolderOf(path);
+    if (!kFileFlushKeepsEntries) {
+      std::erase_if(unflushedEntries, [&](const Entry& entry) {
+        return Folder(entry.path) == Folder(real.ResolvedPath(path));
+      });
+    }
+  }
+
+  std::unique_ptr<PlatformFile> Open(const std::string& path, PlatformFile::Access access,
+                                     PlatformFile::Opening opening) override {
+    if (!changedPath.empty() && path == changedPath) {
+      changedPath.clear();
+      change();
+    }
+    const bool creates = (opening == PlatformFile::Opening::CreateIfMissing ||
+                          opening == PlatformFile::Opening::CreateNewPrivate) &&
+                         real.LookAt(path, true).kind == FileKind::Missing;
+    auto file = std::make_unique<FaultyFile>(real.Open(path, access, opening));
+    if (creates && CutArmed()) unflushedEntries.push_back({real.ResolvedPath(path), {}});
+    return file;
+  }
+};
 
 }  // namespace
 
-void BreakFileCall(int n, Fault how) {
+void UseFaultyFiles() {
+  static FaultyFiles files;
+  UseFileSystem(files);
+}
+
+void BreakFileCall(int n, Fault how, const std::string& marker) {
   calls = 0;
   brokenCall = n;
   fault = how;
+  pauseMarker = marker;
+  failingFile.clear();
 }
+
 void CutIfArmed() {
   if (CutArmed()) Cut();
 }
+
 void BeforeOpening(const std::string& path, std::function<void()> changeIt) {
   changedPath = path;
   change = std::move(changeIt);
 }
 
 }  // namespace zarvello::testing
-
-using namespace zarvello::testing;
-
-extern "C" int open(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = (flags & O_CREAT) ? va_arg(arguments, mode_t) : 0;
-  va_end(arguments);
-  if (path == changedPath) changedPath.clear(), change();
-  struct stat status;
-  const bool created = CutArmed() && (flags & O_CREAT) && ::lstat(path, &status) != 0;
-  const int descriptor = Next<int(const char*, int, ...)>("open")(path, flags, mode);
-  if (created && descriptor >= 0)
-    unflushedEntries.emplace_back(OpenedPath(descriptor), std::nullopt);
-  return descriptor;
-}
-
-extern "C" ssize_t pwrite(int descriptor, const void* data, size_t count, off_t offset) {
-  static auto* const next = Next<decltype(::pwrite)>("pwrite");
-  return Failed(descriptor, true) ? -1 : next(descriptor, data, count, offset);
-}
-
-extern "C" int ftruncate(int descriptor, off_t length) noexcept {
-  static auto* const next = Next<decltype(::ftruncate)>("ftruncate");
-  return Failed(descriptor, true) ? -1 : next(descriptor, length);
-}
-
-extern "C" int fsync(int descriptor) {
-  static auto* const next = Next<decltype(::fsync)>("fsync");
-  if (Failed(descriptor)) return -1;
-  const std::string path = OpenedPath(descriptor);
-  flushedBytes.erase(path);
-  std::erase_if(unflushedEntries, [&](const auto& entry) {
-    return std::filesystem::path(entry.first).parent_path() == path;
-  });
-  return next(descriptor);
-}
-
-// A file made since its folder's last flush comes back for a moment, then goes.
-extern "C" int unlink(const char* path) noexcept {
-  static auto* const next = Next<decltype(::unlink)>("unlink");
-  if (Failed(-1)) return -1;
-  if (auto flushed = flushedBytes.extract(path); CutArmed()) {
-    unflushedEntries.emplace_back(path, flushed ? flushed.mapped() : Read(path));
-  }
-  return next(path);
-}

@@ -1,23 +1,28 @@
 #pragma once
-// Test-only control of the program's file-changing calls (pwrite, ftruncate,
-// fsync, unlink), counted from the moment a test arms them in a child.
+// Test-only control of the program's file-changing calls (WriteAt, Truncate,
+// Flush, RemoveFile, FlushFolderOf), counted from the moment a test arms
+// them. The calls go through a file system put in front of the platform's
+// own, which passes them on unless armed.
 
 #include <functional>
 #include <string>
 
 namespace zarvello::testing {
 
-enum class Fault { Kill, LoseAll, LoseAfterPage, LoseDataAfterPage, Pause, Fail };
+enum class Fault {
+  Kill,               // stops the process dead, keeping every change made so far
+  LoseAll,            // power cuts: the changes not yet flushed are lost,
+  LoseAfterPage,      // all of them, or a file's bytes after a page halfway
+  LoseDataAfterPage,  // through its changes (and folder entries stay)
+  Pause,              // until the marker file is removed
+  Fail,               // just this call
+  FailFromThenOn,     // this call, and every later one on the same file
+};
 
-// The nth call from now on, before it is made. Kill stops the process dead,
-// keeping every change made so far. The others stop it as a power
-// cut would, losing the changes not yet flushed: LoseAll and LoseAfterPage
-// undo the folder entries made or removed, and of the files' bytes lose all,
-// or those after a page boundary halfway through the changes (or after their
-// first page); LoseDataAfterPage only the latter.
-// Pause stops it (SIGSTOP) until it is continued. Fail makes it fail, and
-// every later call on the same open file too.
-void BreakFileCall(int n, Fault fault);
+// Puts the faulty file system in front of the platform's own, once.
+void UseFaultyFiles();
+// The nth call from now on, before it is made; 0 disarms.
+void BreakFileCall(int n, Fault fault, const std::string& pauseMarker = {});
 // A kill or power cut armed for a call the process did not get to, now.
 void CutIfArmed();
 // Runs `change` once, just before the path is next opened.

@@ -1,0 +1,51 @@
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "FileCallFaults.h"
+#include "Files.h"
+#include "TestPlatform.h"
+
+namespace zarvello::testing {
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+}  // namespace
+
+void PrepareChild(const std::string& how) {
+  // Root ignores file permissions.
+  if (how == "nobody" && ::geteuid() == 0 &&
+      (::setgroups(0, nullptr) || ::setgid(kNobody) || ::setuid(kNobody))) {
+    std::_Exit(3);
+  }
+  if (how.starts_with("pipe:")) {
+    BeforeOpening(how.substr(5), [path = how.substr(5)] {
+      ::unlink(path.c_str());
+      ::mkfifo(path.c_str(), 0600);
+    });
+  }
+  if (how == "little memory") {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlimit memory{rlim_t(pages * ::sysconf(_SC_PAGESIZE) + (8 << 20)), RLIM_INFINITY};
+    ::setrlimit(RLIMIT_AS, &memory);
+  }
+}
+
+void LetOthersWrite(const std::string& path) { ::chmod(path.c_str(), 0660); }
+
+bool OnlyItsOwnerMayUse(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && (status.st_mode & 07777) == 0600;
+}
+
+void PlaceAnotherUsersFile(const std::string& path) {
+  Write(path, "");
+  ::geteuid() == 0 ? (void)::chown(path.c_str(), kNobody, kNobody) : LetOthersWrite(path);
+}
+
+}  // namespace zarvello::testing

@@ -1,0 +1,55 @@
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "Files.h"
+#include "TestPlatform.h"
+
+namespace zarvello::testing {
+
+void PrepareChild(const std::string&) {}
+
+void LetOthersWrite(const std::string& path) {
+  PSECURITY_DESCRIPTOR everyone = nullptr;
+  ::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;FA;;;WD)", SDDL_REVISION_1,
+                                                         &everyone, nullptr);
+  ::SetFileSecurityW(Utf8Path(path).wstring().c_str(), DACL_SECURITY_INFORMATION, everyone);
+  ::LocalFree(everyone);
+}
+
+bool OnlyItsOwnerMayUse(const std::string& path) {
+  PSID owner = nullptr;
+  PACL list = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (::GetNamedSecurityInfoW(Utf8Path(path).wstring().data(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                              nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool alone = list != nullptr;
+  for (DWORD i = 0; alone && i < list->AceCount; ++i) {
+    void* entry = nullptr;
+    alone = ::GetAce(list, i, &entry) &&
+            static_cast<ACE_HEADER*>(entry)->AceType == ACCESS_ALLOWED_ACE_TYPE;
+    const PSID sid = alone ? &static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart : nullptr;
+    alone = alone && (::EqualSid(sid, owner) || ::IsWellKnownSid(sid, WinLocalSystemSid));
+  }
+  ::LocalFree(descriptor);
+  return alone;
+}
+
+void PlaceAnotherUsersFile(const std::string& path) {
+  // No Windows program can give a file another owner: the build makes one.
+  if (const char* othersFile = std::getenv("ZARVELLO_OTHER_USERS_FILE")) {
+    std::filesystem::create_hard_link(Utf8Path(othersFile), Utf8Path(path));
+  } else {
+    Write(path, "");
+    LetOthersWrite(path);
+  }
+}
+
+}  // namespace zarvello::testing
