@@ -62,7 +62,10 @@ std::string Reason(DWORD error) {
 FileError SystemError(Action action, const std::string& path, DWORD error = ::GetLastError()) {
   Cause cause = Cause::System;
   if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) cause = Cause::Denied;
-  if (error == ERROR_FILENAME_EXCED_RANGE) cause = Cause::NameTooLong;
+  // A name too long for its folder comes back as an invalid one.
+  if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_INVALID_NAME) {
+    cause = Cause::NameTooLong;
+  }
   if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) cause = Cause::Exists;
   return {action, path, cause, Reason(error)};
 }

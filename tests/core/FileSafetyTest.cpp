@@ -136,7 +136,7 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
       // Torn by a power cut before its first page reached the disk, or marked done before a power cut
       // took its removal: the user's own, only deleted.
       {[&] { own(std::string(JournalImage::kHeaderSize, '\0') + valid.substr(JournalImage::kHeaderSize)); }, putBack + kRangeDone, true},
-      {[&] { own(spent); }, kRangeDone, true},
+      {[&] { own(spent); }, kRangeDone, true}, {[&] { BeforeOpening(to, [&] { own(spent); }); }, kRangeDone, true},
       // Last, as it gives the file another identity.
       {[&] { own(valid); Write(folder.File("new"), rom); fs::rename(Utf8Path(folder.File("new")), Utf8Path(to)); }, changed, true}};
   // clang-format on

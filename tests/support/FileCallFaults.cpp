@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <optional>
 #include <thread>
@@ -30,6 +29,7 @@ constexpr bool kFileFlushKeepsEntries = true;
 constexpr bool kFileFlushKeepsEntries = false;
 #endif
 constexpr std::size_t kPage = 4096;
+using Opening = PlatformFile::Opening;
 
 FileSystem& real = PlatformFileSystem();
 int brokenCall = 0, calls = 0;
@@ -37,11 +37,8 @@ Fault fault = Fault::Fail;
 std::string pauseMarker, failingFile, changedPath;
 std::function<void()> change;
 std::map<std::string, std::string> flushedBytes;  // of the files changed since their last flush
-struct Entry {
-  std::string path;
-  std::optional<std::string> removedBytes;  // empty: made
-};
-std::vector<Entry> unflushedEntries;
+// Made (no bytes) or removed (the bytes a power cut brings back).
+std::vector<std::pair<std::string, std::optional<std::string>>> unflushedEntries;
 
 bool CutArmed() { return brokenCall > 0 && fault <= Fault::LoseDataAfterPage; }
 
@@ -58,9 +55,8 @@ std::string Surviving(const std::string& flushed, const std::string& now) {
                             : now.substr(0, kept) + flushed.substr(std::min(kept, flushed.size()));
 }
 
-// Through the platform's own calls, as the program makes its files: a
-// journal that comes back is its owner's alone.
-void Rewrite(const std::string& path, const std::string& bytes, PlatformFile::Opening opening) {
+// Through the platform's own calls: a journal that comes back is its owner's alone.
+void Rewrite(const std::string& path, const std::string& bytes, Opening opening) {
   const auto file = real.Open(path, PlatformFile::Access::ReadWrite, opening);
   file->WriteAt(0, std::as_bytes(std::span(bytes)));
   file->Truncate(static_cast<std::int64_t>(bytes.size()));
@@ -68,16 +64,12 @@ void Rewrite(const std::string& path, const std::string& bytes, PlatformFile::Op
 
 [[noreturn]] void Cut() {
   for (const auto& [path, flushed] : flushedBytes) {
-    if (fault != Fault::Kill) {
-      Rewrite(path, Surviving(flushed, Read(path)), PlatformFile::Opening::Existing);
-    }
+    if (fault != Fault::Kill) Rewrite(path, Surviving(flushed, Read(path)), Opening::Existing);
   }
-  const bool undoEntries = fault == Fault::LoseAll || fault == Fault::LoseAfterPage;
-  for (auto entry = unflushedEntries.rbegin(); undoEntries && entry != unflushedEntries.rend();
-       ++entry) {
-    real.RemoveFile(entry->path);
-    if (entry->removedBytes) {
-      Rewrite(entry->path, *entry->removedBytes, PlatformFile::Opening::CreateNewPrivate);
+  if (fault == Fault::LoseAll || fault == Fault::LoseAfterPage) {
+    for (auto entry = unflushedEntries.rbegin(); entry != unflushedEntries.rend(); ++entry) {
+      real.RemoveFile(entry->first);
+      if (entry->second) Rewrite(entry->first, *entry->second, Opening::CreateNewPrivate);
     }
   }
   std::_Exit(0);
@@ -98,11 +90,6 @@ void Before(const std::string& key, const std::string& path, bool changesBytes) 
       (fault == Fault::FailFromThenOn && key == failingFile)) {
     throw FileError(FileError::Action::Write, path, FileError::Cause::System, "Input/output error");
   }
-}
-
-void Flushed(const std::string& path) {
-  flushedBytes.erase(path);
-  if (kFileFlushKeepsEntries) unflushedEntries.clear();
 }
 
 class FaultyFile final : public PlatformFile {
@@ -126,7 +113,8 @@ class FaultyFile final : public PlatformFile {
   void Flush() override {
     Before(key_, Path(), false);
     file_->Flush();
-    Flushed(key_);
+    flushedBytes.erase(key_);
+    if (kFileFlushKeepsEntries) unflushedEntries.clear();
   }
   bool TryLock(Lock lock) override { return file_->TryLock(lock); }
 
@@ -145,8 +133,9 @@ class FaultyFiles final : public FileSystem {
   void RemoveFile(const std::string& path) override {
     const std::string key = real.ResolvedPath(path);
     Before(key, path, false);
-    if (auto flushed = flushedBytes.extract(key); CutArmed()) {
-      unflushedEntries.push_back({key, flushed ? flushed.mapped() : Read(key)});
+    auto flushed = flushedBytes.extract(key);
+    if (CutArmed() && real.LookAt(key, false).kind != FileKind::Missing) {
+      unflushedEntries.emplace_back(key, flushed ? flushed.mapped() : Read(key));
     }
     real.RemoveFile(path);
   }
@@ -155,23 +144,21 @@ class FaultyFiles final : public FileSystem {
     Before(Folder(path), Folder(path), false);
     real.FlushFolderOf(path);
     if (!kFileFlushKeepsEntries) {
-      std::erase_if(unflushedEntries, [&](const Entry& entry) {
-        return Folder(entry.path) == Folder(real.ResolvedPath(path));
-      });
+      std::erase_if(unflushedEntries,
+                    [&](const auto& entry) { return Folder(entry.first) == Folder(path); });
     }
   }
 
   std::unique_ptr<PlatformFile> Open(const std::string& path, PlatformFile::Access access,
-                                     PlatformFile::Opening opening) override {
+                                     Opening opening) override {
     if (!changedPath.empty() && path == changedPath) {
       changedPath.clear();
       change();
     }
-    const bool creates = (opening == PlatformFile::Opening::CreateIfMissing ||
-                          opening == PlatformFile::Opening::CreateNewPrivate) &&
+    const bool creates = opening >= Opening::CreateIfMissing &&  // the two that create
                          real.LookAt(path, true).kind == FileKind::Missing;
     auto file = std::make_unique<FaultyFile>(real.Open(path, access, opening));
-    if (creates && CutArmed()) unflushedEntries.push_back({real.ResolvedPath(path), {}});
+    if (creates && CutArmed()) unflushedEntries.emplace_back(real.ResolvedPath(path), std::nullopt);
     return file;
   }
 };
