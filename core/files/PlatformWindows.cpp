@@ -62,10 +62,7 @@ std::string Reason(DWORD error) {
 FileError SystemError(Action action, const std::string& path, DWORD error = ::GetLastError()) {
   Cause cause = Cause::System;
   if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) cause = Cause::Denied;
-  // A name too long for its folder comes back as an invalid one.
-  if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_INVALID_NAME) {
-    cause = Cause::NameTooLong;
-  }
+  if (error == ERROR_FILENAME_EXCED_RANGE) cause = Cause::NameTooLong;
   if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) cause = Cause::Exists;
   return {action, path, cause, Reason(error)};
 }
@@ -372,7 +369,15 @@ class WindowsFileSystem final : public FileSystem {
                                         disposition, flags, nullptr);
     const DWORD error = ::GetLastError();
     ::LocalFree(privately.lpSecurityDescriptor);
-    if (handle == INVALID_HANDLE_VALUE) throw SystemError(Action::Open, path, error);
+    if (handle == INVALID_HANDLE_VALUE) {
+      FileError failure = SystemError(Action::Open, path, error);
+      // A new name beside a file that exists, which the system says names
+      // nothing: one too long for it.
+      if (opening == Opening::CreateNewPrivate && NamesNothing(error)) {
+        failure.cause = Cause::NameTooLong;
+      }
+      throw failure;
+    }
     return std::make_unique<WindowsFile>(handle, path);
   }
 };

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <future>
+#ifdef _WIN32
+#include <process.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -30,15 +33,19 @@ std::string InChild(const TempFolder& folder, const ChildTransfer& job,
                       std::to_string(job.call) + '\n' + job.prepare;
   for (const std::string& part : job.transfer) lines += '\n' + part;
   Write(jobFile, lines);
-  // The shell quotes paths; Windows' takes its command in quotes of its own.
+  // Windows runs the program itself; its command line joins the arguments
+  // as they are, so they come quoted.
 #ifdef _WIN32
-  const std::string quote = "\"";
+  const std::string quotedProgram = '"' + program + '"', quotedJob = '"' + jobFile + '"';
+  const auto run = [&] {
+    return ::_spawnl(_P_WAIT, program.c_str(), quotedProgram.c_str(), kChildFlag, quotedJob.c_str(),
+                     nullptr);
+  };
 #else
-  const std::string quote;
+  const std::string command = '"' + program + "\" " + kChildFlag + " \"" + jobFile + '"';
+  const auto run = [&] { return std::system(command.c_str()); };
 #endif
-  const std::string command =
-      quote + '"' + program + "\" " + kChildFlag + " \"" + jobFile + '"' + quote;
-  auto child = std::async(std::launch::async, [&] { return std::system(command.c_str()); });
+  auto child = std::async(std::launch::async, run);
   while (child.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
     if (std::filesystem::exists(Utf8Path(paused))) {
       whilePaused();

@@ -96,6 +96,7 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
   InChild(folder, {Range(), 5, Fault::Kill});
   const std::string valid = Read(journal), rom = Read(to),
                     notOurs = Refused("use", journal, kNotOurJournal);
+  fs::remove(Utf8Path(journal));
   const std::string cutShort = "The last transfer into '" + to + "' was cut short";
   const std::string changed =
       Done(cutShort + ", but the file has been changed since. It was left as it is.") + kRangeDone;
