@@ -152,6 +152,7 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
                      QString::fromStdString(to).toStdU16String()};
   Do("Command1 Command3 Command6");
   EXPECT_TRUE(std::filesystem::is_empty(folder.path));  // no file is touched without both
+  Write(from, std::string(0x200, 'f'));
   Do("Command2 Command6 KnownOffsetText1(0)=0 Text2=typed.smc Command6");
   Do("Command2");  // cancelled: what was typed gives way to the path in use
   EXPECT_EQ(std::tuple(s.CopyFromFile, s.PasteToFile, dialogs.shows), std::tuple(from, to, 4));
@@ -162,7 +163,7 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
                     reversed = Failed("The last offset 100 lies before the first offset 200.");
   EXPECT_EQ(prompt.shown,
             noCopyFrom + noCopyFrom + noPasteTo + noPasteTo + reversed + Done("Data transferred."));
-  EXPECT_EQ(Read(to), std::string(0x101, '\0'));
+  EXPECT_EQ(Read(to), std::string(0x101, 'f'));
   // "<" brings both boxes within their limits and selects on its own side only.
   Do("KnownOffsetText1(0)=FFFFFF Command4(1)");
   EXPECT_EQ(Shown("KnownOffsetText1(0) KnownOffsetText1(1) BankCombo1(0)"), "3F8000 100 $83");
