@@ -11,6 +11,7 @@
 
 #include "OpenSave.h"
 #include "model/BankOffsetSync.h"
+#include "transfers/FileHeader.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
 
@@ -232,21 +233,36 @@ void Form1::RunStartUpDefaults() {
   Command3->setFocus();
 }
 
-void Form1::ChooseCopyFromFile() { ChooseFile(settings_.CopyFromFile, Command1, Text1); }
+void Form1::ChooseCopyFromFile() { ChooseFile(0); }
 
-void Form1::ChoosePasteToFile() { ChooseFile(settings_.PasteToFile, Command2, Text2); }
+void Form1::ChoosePasteToFile() { ChooseFile(1); }
 
-void Form1::ChooseFile(std::string& storedPath, QPushButton* fileButton, QLineEdit* pathBox) {
+void Form1::ChooseFile(int side) {
   OpenSave dialog(dialogs_);
   dialog.ShowOpen();
   std::u16string chosen = dialog.FileName();
   chosen.resize(std::min(chosen.size(), chosen.find(u'\0')));
   if (!chosen.empty()) {
-    storedPath = QString::fromStdU16String(chosen).toStdString();
+    TakeFile(side, QString::fromStdU16String(chosen));
+  } else {
+    // Also after a cancel: what was typed into the path box gives way to the path in use.
+    ShowChosenFile(side);
   }
-  // Also after a cancel: what was typed into the path box gives way to the path in use.
-  fileButton->setToolTip(PathText(storedPath));
-  pathBox->setText(PathText(storedPath));
+}
+
+void Form1::TakeFile(int side, const QString& path) {
+  std::string& stored = side == 0 ? settings_.CopyFromFile : settings_.PasteToFile;
+  stored = path.toStdString();
+  ShowChosenFile(side);
+  if (const std::optional<int> header = FileHeader(stored)) {
+    HeaderCombo1[side]->setCurrentIndex(*header);
+  }
+}
+
+void Form1::ShowChosenFile(int side) {
+  const QString path = PathText(side == 0 ? settings_.CopyFromFile : settings_.PasteToFile);
+  (side == 0 ? Command1 : Command2)->setToolTip(path);
+  (side == 0 ? Text1 : Text2)->setText(path);
 }
 
 void Form1::TransferBank() {

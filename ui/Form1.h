@@ -37,7 +37,9 @@ class Form1 : public QWidget {
 
   void ChooseCopyFromFile();
   void ChoosePasteToFile();
-  void ChooseFile(std::string& storedPath, QPushButton* fileButton, QLineEdit* pathBox);
+  void ChooseFile(int side);
+  void TakeFile(int side, const QString& path);
+  void ShowChosenFile(int side);
   void TransferBank();
   void TransferRange();
   void BankFromOffset(int side);

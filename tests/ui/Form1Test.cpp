@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <deque>
 #include <stdexcept>
 
@@ -83,7 +85,6 @@ class Form1Test : public ::testing::Test {
       }
     }
   }
-
   TempFolder folder;
   RecordingPrompt prompt;
   ChoosingDialogService dialogs;
@@ -145,8 +146,7 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
   Do("Command3 Command6 Command1");    // the cancelled dialog leaves the path empty
   EXPECT_EQ(std::tuple(s.CopyFromHeader, s.PasteToHeader, s.BankSize), std::tuple(0, 0x10, 0x4000));
   EXPECT_EQ(std::tuple(s.CopyFromBankOffset, s.PasteToBankOffset), std::tuple(0x18000, 0x10000));
-  EXPECT_EQ(QString::fromStdString(s.CopyFromFile) + Shown("Text1") + Find("Command1")->toolTip(),
-            "");
+  EXPECT_EQ(Shown("Text1") + Find("Command1")->toolTip() + s.CopyFromFile.c_str(), "");
   const std::string from = folder.File("Fürst – 1.smc"), to = folder.File("to.smc");
   dialogs.choices = {QString::fromStdString(from).toStdU16String(),
                      QString::fromStdString(to).toStdU16String()};
@@ -157,7 +157,6 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
   Do("Command2");  // cancelled: what was typed gives way to the path in use
   EXPECT_EQ(std::tuple(s.CopyFromFile, s.PasteToFile, dialogs.shows), std::tuple(from, to, 4));
   EXPECT_EQ(Shown("Text1 Text2"), QString::fromStdString(from + " " + to));
-  EXPECT_EQ(Find("Command1")->toolTip() + " " + Find("Command2")->toolTip(), Shown("Text1 Text2"));
   const std::string noCopyFrom = Failed("No File to Copy From selected!"),
                     noPasteTo = Failed("No File to Paste To selected!"),
                     reversed = Failed("The last offset 100 lies before the first offset 200.");
@@ -169,6 +168,43 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
   EXPECT_EQ(Shown("KnownOffsetText1(0) KnownOffsetText1(1) BankCombo1(0)"), "3F8000 100 $83");
   Do("Command4(0) BankCombo1(1)=1 Command5(1)");
   EXPECT_EQ(Shown("BankCombo1(0) KnownOffsetText1(0) KnownOffsetText1(1)"), "$FD 3F8000 008010");
+}
+
+// A file chosen with its side's File button sets the path, its box and the
+// tooltip, and selects the header the file's bytes show as a person would;
+// the other side keeps its own.
+TEST_F(Form1Test, AChosenFileSelectsTheHeaderItsBytesShow) {
+  // clang-format off
+  const struct {
+    std::string name, start;
+    long length;     // -1: no file
+    int shows = -1;  // the header list position; -1: the list stays as it is
+  } rows[] = {{"a.nes", "NES\x1A", 0x8200, 1}, {"b.smc", "", 0x8200, 2}, {"c.sfc", "", 0x6000, 0},
+              {"d.sfc", "", 0}, {"e.sfc", "", -1}, {"f.sfc", "", 0x7200}, {"pipe", "", -1}};
+  // clang-format on
+  ::mkfifo(folder.File("pipe").c_str(), 0600);
+  form.show();
+  int at[] = {2, 2};  // each side's header list position
+  for (const auto& row : rows)
+    for (const int side : {0, 1}) {
+      const std::string path = folder.File(row.name);
+      const QString file = QString::fromStdString(path);
+      SCOPED_TRACE(row.name + " chosen for " + char('0' + side));
+      if (row.length >= 0) Write(path, row.start + std::string(row.length - row.start.size(), 'x'));
+      // From a position the file does not show, so that any change shows.
+      Do(QString("HeaderCombo1(%1)=%2").arg(side).arg(at[side] = row.shows == 1 ? 2 : 1));
+      dialogs.choices = {file.toStdU16String()};
+      Do(side == 0 ? "Command1" : "Command2");
+      at[side] = row.shows < 0 ? at[side] : row.shows;
+      // The side's list, path box and tooltip, both header settings. The file is
+      // never made.
+      EXPECT_EQ(std::tuple(Shown(QString("HeaderCombo1(%1) Text%2").arg(side).arg(side + 1)),
+                           Find(side == 0 ? "Command1" : "Command2")->toolTip(),
+                           form.Settings().CopyFromHeader, form.Settings().PasteToHeader),
+                std::tuple(QString::fromUtf8(kHeaderChoices[at[side]].text) + ' ' + file, file,
+                           kHeaderChoices[at[0]].length, kHeaderChoices[at[1]].length));
+      EXPECT_EQ(std::filesystem::exists(path), row.name != "e.sfc");
+    }
 }
 
 TEST(QtMessagePromptTest, ShowsTheTextAsItIsWithItsButtonsIconAndTitle) {
