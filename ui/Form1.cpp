@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QResource>
 
+#include "FileDrop.h"
 #include "OpenSave.h"
 #include "model/BankOffsetSync.h"
 #include "transfers/FileHeader.h"
@@ -216,6 +217,9 @@ void Form1::ConnectControls() {
     connect(HeaderCombo1[side], &QComboBox::currentIndexChanged, this, &Form1::ApplyHeaderChoices);
   }
   connect(BankSizeCombo1, &QComboBox::currentIndexChanged, this, &Form1::ApplyBankSizeChoice);
+  for (int side = 0; side < 2; ++side) {
+    new FileDrop(Frame1[side], [this, side](const QString& path) { DropFile(side, path); });
+  }
 }
 
 void Form1::RunStartUpDefaults() {
@@ -248,6 +252,11 @@ void Form1::ChooseFile(int side) {
     // Also after a cancel: what was typed into the path box gives way to the path in use.
     ShowChosenFile(side);
   }
+}
+
+void Form1::DropFile(int side, const QString& path) {
+  dialogs_.NoteFileChosen(path.toStdU16String());
+  TakeFile(side, path);
 }
 
 void Form1::TakeFile(int side, const QString& path) {

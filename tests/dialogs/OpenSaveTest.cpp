@@ -33,8 +33,7 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   const auto start = folder.path / "start", roms = folder.path / "roms",
              locked = folder.path / "lk";
   for (const auto& made : {start, roms, locked}) fs::create_directory(made);
-  for (const char* name :
-       {"UPPER.SMC", "Mixed.Fig", "nodot", "notes.txt", "Game.SFC", "hack.sfc", "n.nes"})
+  for (const char* name : {"UPPER.SMC", "Mixed.Fig", "nodot", "n.txt", "G.SFC", "h.sfc", "n.nes"})
     Write(start / name, "");
   fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
   const auto cwd = fs::current_path();
@@ -54,14 +53,16 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
     QString listed;                  // nothing: not looked at
     std::int16_t filter = 1;
     bool save = false;
+    QString dropped;                 // a file chosen by a drop before the dialog
   } rows[] = {
       {"", ZARVELLO_TEST_PROGRAM_FOLDER},
       // Root may write anywhere; another user finds the locked folder closed.
       {Decoded(locked), Decoded(::geteuid() == 0 ? locked : start)},
       // The file chosen need not exist.
-      {Decoded(folder.path / "missing"), Decoded(start), "Früh ロム.smc", "", "Game.SFC hack.sfc Mixed.Fig UPPER.SMC"},
+      {Decoded(folder.path / "missing"), Decoded(start), "Früh ロム.smc", "", "G.SFC h.sfc Mixed.Fig UPPER.SMC"},
       {"", Decoded(start), tooLong, "Pick a ROM", "n.nes", 2},
-      {Decoded(roms), Decoded(start), "", "", "Game.SFC hack.sfc Mixed.Fig n.nes nodot notes.txt UPPER.SMC", 3, true}};
+      {Decoded(roms), Decoded(start), "", "", "G.SFC h.sfc Mixed.Fig n.nes n.txt nodot UPPER.SMC", 3, true},
+      {Decoded(start), Decoded(roms), "", "", "", 1, false, Decoded(roms / "dropped.sfc")}};
   // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(row.typed.toStdString());
@@ -69,6 +70,7 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
     if (!row.initialFolder.isEmpty()) dialog.SetInitDir(row.initialFolder.toStdU16String());
     dialog.SetDialogTitle(row.title.toStdU16String());
     if (row.filter != 1) dialog.SetFilterIndex(row.filter);
+    if (!row.dropped.isEmpty()) startedHere.NoteFileChosen(row.dropped.toStdU16String());
     QTimer::singleShot(0, [&] {
       auto& shown = *qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       EXPECT_FALSE(shown.testOption(QFileDialog::DontUseNativeDialog));

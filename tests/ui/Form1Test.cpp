@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
@@ -46,8 +48,10 @@ struct ChoosingDialogService : DialogService {
     choices.pop_front();
     return 1;
   }
+  void NoteFileChosen(const std::u16string& path) override { dropped = path; }
   std::deque<std::u16string> choices;
   int shows = 0;
+  std::u16string dropped;
 };
 
 // A window with stand-ins for the person at its prompts and file dialogs.
@@ -85,6 +89,22 @@ class Form1Test : public ::testing::Test {
       }
     }
   }
+  // As the desktop drags over a control, through the window, and drops there
+  // if the window takes it: files, whose addresses file managers give as text
+  // too, or, with none, text alone. Whether the window took it, as a copy.
+  bool Drop(const QString& onto, const QList<QUrl>& urls,
+            Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+    QMimeData data;
+    data.setUrls(urls);
+    data.setText(urls.isEmpty() ? "typed.sfc" : QUrl::toStringList(urls).join('\n'));
+    const QPoint at = Find(onto)->mapTo(&form, Find(onto)->rect().center());
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(form.windowHandle(), &enter);
+    if (enter.isAccepted()) QApplication::sendEvent(form.windowHandle(), &drop);
+    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+  }
+
   TempFolder folder;
   RecordingPrompt prompt;
   ChoosingDialogService dialogs;
@@ -170,10 +190,11 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
   EXPECT_EQ(Shown("BankCombo1(0) KnownOffsetText1(0) KnownOffsetText1(1)"), "$FD 3F8000 008010");
 }
 
-// A file chosen with its side's File button sets the path, its box and the
-// tooltip, and selects the header the file's bytes show as a person would;
-// the other side keeps its own.
-TEST_F(Form1Test, AChosenFileSelectsTheHeaderItsBytesShow) {
+// A file chosen with its side's File button or dropped onto its side's frame
+// sets the path, its box and the tooltip, and selects the header the file's
+// bytes show as a person would; the other side keeps its own. Drops of
+// anything but one file, or off the frames, change nothing.
+TEST_F(Form1Test, AChosenOrDroppedFileSelectsTheHeaderItsBytesShow) {
   // clang-format off
   const struct {
     std::string name, start;
@@ -186,23 +207,31 @@ TEST_F(Form1Test, AChosenFileSelectsTheHeaderItsBytesShow) {
   form.show();
   int at[] = {2, 2};  // each side's header list position
   for (const auto& row : rows)
-    for (const int side : {0, 1}) {
+    for (const auto& [drop, side] : {std::pair{false, 0}, {false, 1}, {true, 0}, {true, 1}}) {
       const std::string path = folder.File(row.name);
       const QString file = QString::fromStdString(path);
-      SCOPED_TRACE(row.name + " chosen for " + char('0' + side));
+      const QUrl url = QUrl::fromLocalFile(file);
+      SCOPED_TRACE(row.name + (drop ? " dropped on " : " chosen for ") + char('0' + side));
       if (row.length >= 0) Write(path, row.start + std::string(row.length - row.start.size(), 'x'));
       // From a position the file does not show, so that any change shows.
       Do(QString("HeaderCombo1(%1)=%2").arg(side).arg(at[side] = row.shows == 1 ? 2 : 1));
       dialogs.choices = {file.toStdU16String()};
-      Do(side == 0 ? "Command1" : "Command2");
+      EXPECT_TRUE(drop ? Drop(side == 0 ? "Text1" : "Label1(1)", {url})
+                       : (Do(side == 0 ? "Command1" : "Command2"), true));
+      // Two files, text, a file off the frames, a folder, a web address, a file only to be moved.
+      EXPECT_FALSE(Drop("Text1", {url, url}) || Drop("Text2", {}) || Drop("Command3", {url}) ||
+                   Drop("Frame1(1)", {QUrl::fromLocalFile(folder.path.c_str())}) ||
+                   Drop("KnownOffsetText1(0)", {QUrl("https://example.com/a.sfc")}) ||
+                   Drop("Text2", {url}, Qt::MoveAction));
       at[side] = row.shows < 0 ? at[side] : row.shows;
-      // The side's list, path box and tooltip, both header settings. The file is
-      // never made.
+      // The side's list, path box and tooltip, both header settings; a drop tells
+      // the dialogs its folder. The file is never made.
       EXPECT_EQ(std::tuple(Shown(QString("HeaderCombo1(%1) Text%2").arg(side).arg(side + 1)),
                            Find(side == 0 ? "Command1" : "Command2")->toolTip(),
-                           form.Settings().CopyFromHeader, form.Settings().PasteToHeader),
+                           form.Settings().CopyFromHeader, form.Settings().PasteToHeader,
+                           !drop || dialogs.dropped == file.toStdU16String()),
                 std::tuple(QString::fromUtf8(kHeaderChoices[at[side]].text) + ' ' + file, file,
-                           kHeaderChoices[at[0]].length, kHeaderChoices[at[1]].length));
+                           kHeaderChoices[at[0]].length, kHeaderChoices[at[1]].length, true));
       EXPECT_EQ(std::filesystem::exists(path), row.name != "e.sfc");
     }
 }
