@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
@@ -261,7 +262,8 @@ void Form1::DropFile(int side, const QString& path) {
 
 void Form1::TakeFile(int side, const QString& path) {
   std::string& stored = side == 0 ? settings_.CopyFromFile : settings_.PasteToFile;
-  stored = path.toStdString();
+  // As the system writes paths: in the path box, the tooltip and the prompts.
+  stored = QDir::toNativeSeparators(path).toStdString();
   ShowChosenFile(side);
   if (const std::optional<int> header = FileHeader(stored)) {
     HeaderCombo1[side]->setCurrentIndex(*header);
