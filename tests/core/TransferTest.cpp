@@ -19,7 +19,7 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
       {0x8000, 0x200, 0x200, 31, 40, 0x200 + 32 * kBank - 1, 0x200, CopyFromTooShort("9F")},
       {0x4000, 0x10, 0, 1, 2, 0x10 + 0xC000, 0x20000, kBankDone},  // 16 KiB at 32 KiB steps
       {0x4000, 0x10, 0, 1, 2, 0x10 + 0xC000 - 1, 0x20000, CopyFromTooShort("81")},
-      {0x8000, 0x200, 0x200, 0, 0, -1, 0x8200, Refused("open", from, "No such file or directory")},
+      {0x8000, 0x200, 0x200, 0, 0, -1, 0x8200, Refused("open", from, kNoSuchFile)},
       {0x8000, 0x200, 0x200, 0, 0, 0x8200, -1, ExpandQuestion("00"), true},
       {0x8000, 0x200, 0x200, 3, 2, 0x200 + 4 * kBank, 0x300, ExpandQuestion("80") + kBankDone}};
   // clang-format on
@@ -72,7 +72,7 @@ TEST_F(TransferTest, RangeTransferCopiesFromTheFirstToTheLastOffsetAtTheSameOffs
     std::string shown = kRangeDone;
   } rows[] = {
       {"8200", "8200", 0x10000, 0x10000}, {"", "", 0x10000, 0x10000}, {"008200", "9fff", 0x10000, 0x10000},
-      {"F00", "17FF", 0x1000, 0x800}, {"10", "1F", -1, 0x100, Refused("open", from, "No such file or directory")},
+      {"F00", "17FF", 0x1000, 0x800}, {"10", "1F", -1, 0x100, Refused("open", from, kNoSuchFile)},
       {"200", "100", 0x1000, 0x1000, Failed("The last offset 100 lies before the first offset 200.")}};
   // clang-format on
   for (const auto& row : rows) {

@@ -30,8 +30,7 @@ QString Decoded(const fs::path& path) { return QFile::decodeName(path.c_str()); 
 
 TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   TempFolder folder;
-  const auto start = folder.path / "start", roms = folder.path / "roms",
-             locked = folder.path / "lk";
+  const auto start = folder.path / "st", roms = folder.path / "roms", locked = folder.path / "lk";
   for (const auto& made : {start, roms, locked}) fs::create_directory(made);
   for (const char* name : {"UPPER.SMC", "Mixed.Fig", "nodot", "n.txt", "G.SFC", "h.sfc", "n.nes"})
     Write(start / name, "");
