@@ -1,6 +1,8 @@
 #pragma once
 // Shows the platform's open and save dialogs for files.
 
+#include <string>
+
 #include "OpenFileName.h"
 
 namespace zarvello {
@@ -12,6 +14,9 @@ class DialogService {
   // the dialog failed.
   virtual int ShowOpen(OpenFileName& record) = 0;
   virtual int ShowSave(OpenFileName& record) = 0;
+  // A file the user chose without a dialog, by dropping it: later dialogs
+  // open in its folder, as after a file chosen in one.
+  virtual void NoteFileChosen(const std::u16string& path) = 0;
 };
 
 }  // namespace zarvello

@@ -10,7 +10,8 @@
 namespace zarvello {
 namespace {
 
-constexpr std::u16string_view kDefaultFilter = u"SNES|*.smc;*.swc;*.fig|All Files (*.*)|*.*";
+constexpr std::u16string_view kDefaultFilter =
+    u"SNES|*.smc;*.swc;*.fig;*.sfc|NES|*.nes|All Files (*.*)|*.*";
 // The title space is FileTitle plus this many spaces, though the dialog is
 // told it holds kTitleCapacity.
 constexpr std::size_t kTitleSpaces = 256;

@@ -1,8 +1,8 @@
 #pragma once
 // A file dialog behind properties: a caller sets what it needs, calls
 // ShowOpen or ShowSave, and reads the outcome back from the properties. A
-// fresh object offers SNES ROM images and opens in the program's own folder.
-// The dialog itself is the DialogService's.
+// fresh object offers SNES ROM images, then NES ones, and opens in the
+// program's own folder. The dialog itself is the DialogService's.
 
 #include <cstdint>
 #include <string>

@@ -117,6 +117,10 @@ int QtDialogService::ShowSave(OpenFileName& record) {
   return Show(record, QFileDialog::AcceptSave);
 }
 
+void QtDialogService::NoteFileChosen(const std::u16string& path) {
+  lastFolder_ = QFileInfo(QString::fromStdU16String(path)).absolutePath();
+}
+
 QString QtDialogService::FolderToOpen(const OpenFileName& record) const {
   if (!lastFolder_.isEmpty()) return lastFolder_;
   // An installed copy's folder is a system folder, where no user keeps ROMs.
@@ -141,7 +145,7 @@ int QtDialogService::Show(OpenFileName& record, QFileDialog::AcceptMode mode) {
     return 0;
   }
   WriteTerminated(record.lpstrFile, path);
-  lastFolder_ = QFileInfo(chosen).absolutePath();
+  NoteFileChosen(path);
   // The name only informs; unlike the path it may be cut to fit.
   if (const std::size_t titleRoom = Capacity(record.lpstrFileTitle, record.nMaxFileTitle);
       titleRoom > 0) {

@@ -4,7 +4,8 @@
 // stands in for, it keeps the folder the user works in: the first dialog of a
 // run opens in the given initial folder when the user can write it (an
 // unpacked copy's own folder), otherwise in the folder the program was
-// started from; every later one in the folder of the last file chosen.
+// started from; every later one in the folder of the last file chosen, in a
+// dialog or by a drop.
 // It shows what a Flags value of 0 asks for: one file, which need not exist
 // yet, and no question before an existing file is chosen for saving; other
 // flags come back as they went in. Names match the filters whatever their
@@ -17,8 +18,8 @@
 #include <QString>
 
 #include "DialogService.h"
-#include "transfers/MessagePrompt.h"
 #include "OpenFileName.h"
+#include "transfers/MessagePrompt.h"
 
 namespace zarvello {
 
@@ -30,6 +31,7 @@ class QtDialogService : public DialogService {
 
   int ShowOpen(OpenFileName& record) override;
   int ShowSave(OpenFileName& record) override;
+  void NoteFileChosen(const std::u16string& path) override;
 
  private:
   QString FolderToOpen(const OpenFileName& record) const;

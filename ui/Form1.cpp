@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
@@ -9,8 +10,10 @@
 #include <QPushButton>
 #include <QResource>
 
+#include "FileDrop.h"
 #include "OpenSave.h"
 #include "model/BankOffsetSync.h"
+#include "transfers/FileHeader.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
 
@@ -215,6 +218,9 @@ void Form1::ConnectControls() {
     connect(HeaderCombo1[side], &QComboBox::currentIndexChanged, this, &Form1::ApplyHeaderChoices);
   }
   connect(BankSizeCombo1, &QComboBox::currentIndexChanged, this, &Form1::ApplyBankSizeChoice);
+  for (int side = 0; side < 2; ++side) {
+    new FileDrop(Frame1[side], [this, side](const QString& path) { DropFile(side, path); });
+  }
 }
 
 void Form1::RunStartUpDefaults() {
@@ -232,21 +238,42 @@ void Form1::RunStartUpDefaults() {
   Command3->setFocus();
 }
 
-void Form1::ChooseCopyFromFile() { ChooseFile(settings_.CopyFromFile, Command1, Text1); }
+void Form1::ChooseCopyFromFile() { ChooseFile(0); }
 
-void Form1::ChoosePasteToFile() { ChooseFile(settings_.PasteToFile, Command2, Text2); }
+void Form1::ChoosePasteToFile() { ChooseFile(1); }
 
-void Form1::ChooseFile(std::string& storedPath, QPushButton* fileButton, QLineEdit* pathBox) {
+void Form1::ChooseFile(int side) {
   OpenSave dialog(dialogs_);
   dialog.ShowOpen();
   std::u16string chosen = dialog.FileName();
   chosen.resize(std::min(chosen.size(), chosen.find(u'\0')));
   if (!chosen.empty()) {
-    storedPath = QString::fromStdU16String(chosen).toStdString();
+    TakeFile(side, QString::fromStdU16String(chosen));
+  } else {
+    // Also after a cancel: what was typed into the path box gives way to the path in use.
+    ShowChosenFile(side);
   }
-  // Also after a cancel: what was typed into the path box gives way to the path in use.
-  fileButton->setToolTip(PathText(storedPath));
-  pathBox->setText(PathText(storedPath));
+}
+
+void Form1::DropFile(int side, const QString& path) {
+  dialogs_.NoteFileChosen(path.toStdU16String());
+  TakeFile(side, path);
+}
+
+void Form1::TakeFile(int side, const QString& path) {
+  std::string& stored = side == 0 ? settings_.CopyFromFile : settings_.PasteToFile;
+  // As the system writes paths: in the path box, the tooltip and the prompts.
+  stored = QDir::toNativeSeparators(path).toStdString();
+  ShowChosenFile(side);
+  if (const std::optional<int> header = FileHeader(stored)) {
+    HeaderCombo1[side]->setCurrentIndex(*header);
+  }
+}
+
+void Form1::ShowChosenFile(int side) {
+  const QString path = PathText(side == 0 ? settings_.CopyFromFile : settings_.PasteToFile);
+  (side == 0 ? Command1 : Command2)->setToolTip(path);
+  (side == 0 ? Text1 : Text2)->setText(path);
 }
 
 void Form1::TransferBank() {

@@ -1,7 +1,8 @@
 #pragma once
 // The program's one window: two file groups (Copy From, Paste To), the bank
 // size, "Transfer Bank" and the range button. It reads its controls, runs a
-// core operation and writes the results back; the logic lives in core.
+// core operation and writes the results back; the logic lives in core. A file
+// is chosen for a side with its File button or by a drop onto its frame.
 
 #include <array>
 #include <string>
@@ -37,7 +38,10 @@ class Form1 : public QWidget {
 
   void ChooseCopyFromFile();
   void ChoosePasteToFile();
-  void ChooseFile(std::string& storedPath, QPushButton* fileButton, QLineEdit* pathBox);
+  void ChooseFile(int side);
+  void DropFile(int side, const QString& path);
+  void TakeFile(int side, const QString& path);
+  void ShowChosenFile(int side);
   void TransferBank();
   void TransferRange();
   void BankFromOffset(int side);

@@ -2,7 +2,8 @@
 // Opens a ROM file as transfers need it: only a regular file, or a link to
 // one. The path is looked at first, so that no pipe or device is ever opened
 // (some act on being opened), and the file opened is checked to be the one
-// looked at. A path that names nothing gets an empty file.
+// looked at. A path that names nothing gets an empty file when it is opened
+// for writing; a file only read is never made.
 
 #include <memory>
 #include <string>

@@ -22,6 +22,8 @@ inline constexpr std::size_t kBank = 0x8000;
 inline const std::string kBankDone = Done("Bank transferred."),
                          kRangeDone = Done("Data transferred.");
 inline const std::string kBusy = "Another transfer into it is running";
+// The system's words for a path that names nothing; ENOENT is Windows' number for it too.
+inline const std::string kNoSuchFile = std::system_category().message(ENOENT);
 inline const std::string kNotOurJournal =
     "This is not a journal that Zarvello wrote for you: its owner's next transfer into the file "
     "puts the file back, and removing it gives up that put-back.";

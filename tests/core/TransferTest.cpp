@@ -19,7 +19,7 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
       {0x8000, 0x200, 0x200, 31, 40, 0x200 + 32 * kBank - 1, 0x200, CopyFromTooShort("9F")},
       {0x4000, 0x10, 0, 1, 2, 0x10 + 0xC000, 0x20000, kBankDone},  // 16 KiB at 32 KiB steps
       {0x4000, 0x10, 0, 1, 2, 0x10 + 0xC000 - 1, 0x20000, CopyFromTooShort("81")},
-      {0x8000, 0x200, 0x200, 0, 0, -1, 0x8200, CopyFromTooShort("00")},
+      {0x8000, 0x200, 0x200, 0, 0, -1, 0x8200, Refused("open", from, kNoSuchFile)},
       {0x8000, 0x200, 0x200, 0, 0, 0x8200, -1, ExpandQuestion("00"), true},
       {0x8000, 0x200, 0x200, 3, 2, 0x200 + 4 * kBank, 0x300, ExpandQuestion("80") + kBankDone}};
   // clang-format on
@@ -31,6 +31,7 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
     prompt.answerNo = row.answerNo;
     TransferBank(settings, row.copyFromBank, row.pasteToBank, prompt);
     EXPECT_EQ(prompt.shown, row.shown);
+    EXPECT_EQ(fs::exists(Utf8Path(from)), row.sourceLength >= 0);  // never made
     const std::size_t at = row.pasteToHeader + row.pasteToBank * kBank;
     const std::size_t bankStart = row.copyFromHeader + row.copyFromBank * kBank;
     const bool done = row.shown.ends_with(kBankDone);
@@ -68,9 +69,11 @@ TEST_F(TransferTest, RangeTransferCopiesFromTheFirstToTheLastOffsetAtTheSameOffs
   const struct {
     std::string first, last;
     long sourceLength, targetLength;  // -1: no file
+    std::string shown = kRangeDone;
   } rows[] = {
       {"8200", "8200", 0x10000, 0x10000}, {"", "", 0x10000, 0x10000}, {"008200", "9fff", 0x10000, 0x10000},
-      {"F00", "17FF", 0x1000, 0x800}, {"10", "1F", -1, 0x100}, {"200", "100", 0x1000, 0x1000}};
+      {"F00", "17FF", 0x1000, 0x800}, {"10", "1F", -1, 0x100, Refused("open", from, kNoSuchFile)},
+      {"200", "100", 0x1000, 0x1000, Failed("The last offset 100 lies before the first offset 200.")}};
   // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(row.first + ".." + row.last);
@@ -81,11 +84,10 @@ TEST_F(TransferTest, RangeTransferCopiesFromTheFirstToTheLastOffsetAtTheSameOffs
     // Bytes past the end of the Copy From file arrive as zeros.
     const std::string range =
         (source + std::string(last + 1, '\0')).substr(first, last + 1 - first);
-    EXPECT_EQ(prompt.shown, last >= first
-                                ? kRangeDone
-                                : Failed("The last offset 100 lies before the first offset 200."));
+    EXPECT_EQ(prompt.shown, row.shown);
+    EXPECT_EQ(fs::exists(Utf8Path(from)), row.sourceLength >= 0);  // never made
     EXPECT_PRED_FORMAT2(SameBytes, Read(to),
-                        last >= first ? Overwritten(target, first, range) : target);
+                        row.shown == kRangeDone ? Overwritten(target, first, range) : target);
   }
 }
 

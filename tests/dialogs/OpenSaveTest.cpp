@@ -30,10 +30,10 @@ QString Decoded(const fs::path& path) { return QFile::decodeName(path.c_str()); 
 
 TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   TempFolder folder;
-  const auto start = folder.path / "start", roms = folder.path / "roms",
-             locked = folder.path / "lk";
+  const auto start = folder.path / "st", roms = folder.path / "roms", locked = folder.path / "lk";
   for (const auto& made : {start, roms, locked}) fs::create_directory(made);
-  for (const char* name : {"UPPER.SMC", "Mixed.Fig", "nodot", "notes.txt"}) Write(start / name, "");
+  for (const char* name : {"UPPER.SMC", "Mixed.Fig", "nodot", "n.txt", "G.SFC", "h.sfc", "n.nes"})
+    Write(start / name, "");
   fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
   const auto cwd = fs::current_path();
   fs::current_path(start);
@@ -44,29 +44,32 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   fs::current_path(cwd);
   // The file-name space holds 259 characters and a NUL.
   const QString tooLong(259 - Decoded(start).size(), u'x');
-  const QString typeNames[] = {"SNES (*.smc *.swc *.fig)", "All Files (*.*)"};
+  const QString typeNames[] = {"SNES (*.smc *.swc *.fig *.sfc)", "NES (*.nes)", "All Files (*.*)"};
+  // clang-format off
   const struct {
     QString initialFolder, opensIn;  // no initial folder: OpenSave's own, the program's folder
     QString typed, title;            // nothing typed: cancel; no title: the dialog's own
     QString listed;                  // nothing: not looked at
     std::int16_t filter = 1;
     bool save = false;
+    QString dropped;                 // a file chosen by a drop before the dialog
   } rows[] = {
-      // clang-format off
       {"", ZARVELLO_TEST_PROGRAM_FOLDER},
       // Root may write anywhere; another user finds the locked folder closed.
       {Decoded(locked), Decoded(::geteuid() == 0 ? locked : start)},
       // The file chosen need not exist.
-      {Decoded(folder.path / "missing"), Decoded(start), "Früh ロム.smc", "", "Mixed.Fig UPPER.SMC"},
-      {"", Decoded(start), tooLong, "Pick a ROM"},
-      {Decoded(roms), Decoded(start), "", "", "Mixed.Fig nodot notes.txt UPPER.SMC", 2, true}};
+      {Decoded(folder.path / "missing"), Decoded(start), "Früh ロム.smc", "", "G.SFC h.sfc Mixed.Fig UPPER.SMC"},
+      {"", Decoded(start), tooLong, "Pick a ROM", "n.nes", 2},
+      {Decoded(roms), Decoded(start), "", "", "G.SFC h.sfc Mixed.Fig n.nes n.txt nodot UPPER.SMC", 3, true},
+      {Decoded(start), Decoded(roms), "", "", "", 1, false, Decoded(roms / "dropped.sfc")}};
   // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(row.typed.toStdString());
     OpenSave dialog(startedHere);
     if (!row.initialFolder.isEmpty()) dialog.SetInitDir(row.initialFolder.toStdU16String());
     dialog.SetDialogTitle(row.title.toStdU16String());
-    dialog.SetFilterIndex(row.filter);
+    if (row.filter != 1) dialog.SetFilterIndex(row.filter);
+    if (!row.dropped.isEmpty()) startedHere.NoteFileChosen(row.dropped.toStdU16String());
     QTimer::singleShot(0, [&] {
       auto& shown = *qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       EXPECT_FALSE(shown.testOption(QFileDialog::DontUseNativeDialog));
@@ -88,7 +91,7 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
         (void)QTest::qWaitFor([&] { return listed() == row.listed; });
         EXPECT_EQ(listed(), row.listed);
       }
-      QTest::keyClick(types, Qt::Key_Down);  // picks "All Files"
+      QTest::keyClick(types, Qt::Key_Down);  // picks the next filter
       auto* edit = shown.findChild<QLineEdit*>("fileNameEdit");
       EXPECT_EQ(edit->text(), "");  // not 261 NULs
       // Key by key with the text each key gives: QTest::keyClicks knows only Latin-1.

@@ -1,11 +1,15 @@
+#include <sys/stat.h>
+
 #include <deque>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
@@ -44,8 +48,10 @@ struct ChoosingDialogService : DialogService {
     choices.pop_front();
     return 1;
   }
+  void NoteFileChosen(const std::u16string& path) override { dropped = path; }
   std::deque<std::u16string> choices;
   int shows = 0;
+  std::u16string dropped;
 };
 
 // A window with stand-ins for the person at its prompts and file dialogs.
@@ -82,6 +88,21 @@ class Form1Test : public ::testing::Test {
         QTest::mouseClick(control, Qt::LeftButton);
       }
     }
+  }
+  // As the desktop drags over a control, through the window, and drops there
+  // if the window takes it: files, whose addresses file managers give as text
+  // too, or, with none, text alone. Whether the window took it, as a copy.
+  bool Drop(const QString& onto, const QList<QUrl>& urls,
+            Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+    QMimeData data;
+    data.setUrls(urls);
+    data.setText(urls.isEmpty() ? "typed.sfc" : QUrl::toStringList(urls).join('\n'));
+    const QPoint at = Find(onto)->mapTo(&form, Find(onto)->rect().center());
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(form.windowHandle(), &enter);
+    if (enter.isAccepted()) QApplication::sendEvent(form.windowHandle(), &drop);
+    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
   }
 
   TempFolder folder;
@@ -145,29 +166,74 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
   Do("Command3 Command6 Command1");    // the cancelled dialog leaves the path empty
   EXPECT_EQ(std::tuple(s.CopyFromHeader, s.PasteToHeader, s.BankSize), std::tuple(0, 0x10, 0x4000));
   EXPECT_EQ(std::tuple(s.CopyFromBankOffset, s.PasteToBankOffset), std::tuple(0x18000, 0x10000));
-  EXPECT_EQ(QString::fromStdString(s.CopyFromFile) + Shown("Text1") + Find("Command1")->toolTip(),
-            "");
+  EXPECT_EQ(Shown("Text1") + Find("Command1")->toolTip() + s.CopyFromFile.c_str(), "");
   const std::string from = folder.File("Fürst – 1.smc"), to = folder.File("to.smc");
   dialogs.choices = {QString::fromStdString(from).toStdU16String(),
                      QString::fromStdString(to).toStdU16String()};
   Do("Command1 Command3 Command6");
   EXPECT_TRUE(std::filesystem::is_empty(folder.path));  // no file is touched without both
+  Write(from, std::string(0x200, 'f'));
   Do("Command2 Command6 KnownOffsetText1(0)=0 Text2=typed.smc Command6");
   Do("Command2");  // cancelled: what was typed gives way to the path in use
   EXPECT_EQ(std::tuple(s.CopyFromFile, s.PasteToFile, dialogs.shows), std::tuple(from, to, 4));
   EXPECT_EQ(Shown("Text1 Text2"), QString::fromStdString(from + " " + to));
-  EXPECT_EQ(Find("Command1")->toolTip() + " " + Find("Command2")->toolTip(), Shown("Text1 Text2"));
   const std::string noCopyFrom = Failed("No File to Copy From selected!"),
                     noPasteTo = Failed("No File to Paste To selected!"),
                     reversed = Failed("The last offset 100 lies before the first offset 200.");
   EXPECT_EQ(prompt.shown,
             noCopyFrom + noCopyFrom + noPasteTo + noPasteTo + reversed + Done("Data transferred."));
-  EXPECT_EQ(Read(to), std::string(0x101, '\0'));
+  EXPECT_EQ(Read(to), std::string(0x101, 'f'));
   // "<" brings both boxes within their limits and selects on its own side only.
   Do("KnownOffsetText1(0)=FFFFFF Command4(1)");
   EXPECT_EQ(Shown("KnownOffsetText1(0) KnownOffsetText1(1) BankCombo1(0)"), "3F8000 100 $83");
   Do("Command4(0) BankCombo1(1)=1 Command5(1)");
   EXPECT_EQ(Shown("BankCombo1(0) KnownOffsetText1(0) KnownOffsetText1(1)"), "$FD 3F8000 008010");
+}
+
+// A file chosen with its side's File button or dropped onto its side's frame
+// sets the path, its box and the tooltip, and selects the header the file's
+// bytes show as a person would; the other side keeps its own. Drops of
+// anything but one file, or off the frames, change nothing.
+TEST_F(Form1Test, AChosenOrDroppedFileSelectsTheHeaderItsBytesShow) {
+  // clang-format off
+  const struct {
+    std::string name, start;
+    long length;     // -1: no file
+    int shows = -1;  // the header list position; -1: the list stays as it is
+  } rows[] = {{"a.nes", "NES\x1A", 0x8200, 1}, {"b.smc", "", 0x8200, 2}, {"c.sfc", "", 0x6000, 0},
+              {"d.sfc", "", 0}, {"e.sfc", "", -1}, {"f.sfc", "", 0x7200}, {"pipe", "", -1}};
+  // clang-format on
+  ::mkfifo(folder.File("pipe").c_str(), 0600);
+  form.show();
+  int at[] = {2, 2};  // each side's header list position
+  for (const auto& row : rows)
+    for (const auto& [drop, side] : {std::pair{false, 0}, {false, 1}, {true, 0}, {true, 1}}) {
+      const std::string path = folder.File(row.name);
+      const QString file = QString::fromStdString(path);
+      const QUrl url = QUrl::fromLocalFile(file);
+      SCOPED_TRACE(row.name + (drop ? " dropped on " : " chosen for ") + char('0' + side));
+      if (row.length >= 0) Write(path, row.start + std::string(row.length - row.start.size(), 'x'));
+      // From a position the file does not show, so that any change shows.
+      Do(QString("HeaderCombo1(%1)=%2").arg(side).arg(at[side] = row.shows == 1 ? 2 : 1));
+      dialogs.choices = {file.toStdU16String()};
+      EXPECT_TRUE(drop ? Drop(side == 0 ? "Text1" : "Label1(1)", {url})
+                       : (Do(side == 0 ? "Command1" : "Command2"), true));
+      // Two files, text, a file off the frames, a folder, a web address, a file only to be moved.
+      EXPECT_FALSE(Drop("Text1", {url, url}) || Drop("Text2", {}) || Drop("Command3", {url}) ||
+                   Drop("Frame1(1)", {QUrl::fromLocalFile(folder.path.c_str())}) ||
+                   Drop("KnownOffsetText1(0)", {QUrl("https://example.com/a.sfc")}) ||
+                   Drop("Text2", {url}, Qt::MoveAction));
+      at[side] = row.shows < 0 ? at[side] : row.shows;
+      // The side's list, path box and tooltip, both header settings; a drop tells
+      // the dialogs its folder. The file is never made.
+      EXPECT_EQ(std::tuple(Shown(QString("HeaderCombo1(%1) Text%2").arg(side).arg(side + 1)),
+                           Find(side == 0 ? "Command1" : "Command2")->toolTip(),
+                           form.Settings().CopyFromHeader, form.Settings().PasteToHeader,
+                           !drop || dialogs.dropped == file.toStdU16String()),
+                std::tuple(QString::fromUtf8(kHeaderChoices[at[side]].text) + ' ' + file, file,
+                           kHeaderChoices[at[0]].length, kHeaderChoices[at[1]].length, true));
+      EXPECT_EQ(std::filesystem::exists(path), row.name != "e.sfc");
+    }
 }
 
 TEST(QtMessagePromptTest, ShowsTheTextAsItIsWithItsButtonsIconAndTitle) {
