@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ChildTransfer.h"
-#include "TestPlatform.h"
+#include "FileCallFaults.h"
 #include "TransferFixture.h"
 #include "files/JournalImage.h"
 
@@ -15,31 +14,28 @@ namespace zarvello::testing {
 
 class FileSafetyTest : public TransferTest {
  protected:
-  std::vector<std::string> Range(const std::string& first = "100",
-                                 const std::string& last = "40FF") const {
-    return {"range", from, to, first, last};
-  }
   // What the next transfer reading a whole file copies from it, once it has
   // put back whatever a cut-short transfer left there. Into a file whose name
   // leaves no room for a journal's, to spare the journal's flushes.
   std::vector<std::string> ReadOn(const std::string& path) const {
-    return {"range", path, folder.File(std::string(250, 'n')), "0", "3FFFF"};
+    return {"range", path, nowhere, "0", "3FFFF"};
   }
   std::string ReadOnHere(const std::string& path) {
-    TransferRange({path, folder.File(std::string(250, 'n'))}, "0", "3FFFF", prompt);
-    return Read(folder.File(std::string(250, 'n'))).substr(0, Read(path).size());
+    TransferRange({path, nowhere}, "0", "3FFFF", prompt);
+    return Read(nowhere).substr(0, Read(path).size());
   }
-  // The Windows journal's access list is the program's to make; the test
-  // only checks it. Elsewhere the journal's mode.
   void ExpectJournalPrivate() const {
     EXPECT_TRUE(!fs::exists(Utf8Path(journal)) || OnlyItsOwnerMayUse(journal));
   }
+
+  const std::string nowhere = folder.File(std::string(250, 'n'));
+  const std::vector<std::string> rangeJob{"range", from, to, "100", "40FF"};
 };
 
 TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyOldOrWhollyNew) {
   // A bank that grows the file, and a range whose journal spans pages.
   const std::pair<std::vector<std::string>, long> transfers[] = {
-      {{"bank", from, to, "3", "1"}, 0x300}, {Range(), 0x6000}};
+      {{"bank", from, to, "3", "1"}, 0x300}, {rangeJob, 0x6000}};
   for (const auto& [transfer, targetLength] : transfers) {
     WriteFiles(0x200 + 4 * kBank, targetLength);
     InChild(folder, {transfer});
@@ -66,7 +62,7 @@ TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyO
 
 TEST_F(FileSafetyTest, WhileATransferRunsOneNamingItsFileOnEitherSideIsRefusedAndPutsNothingBack) {
   WriteFiles(0x5000, 0x6000);
-  InChild(folder, {Range()});
+  InChild(folder, {rangeJob});
   const std::string updated = Read(to);
   const auto second = [&](const std::string& copyFrom, const std::string& pasteTo) {
     prompt.shown.clear();
@@ -76,7 +72,7 @@ TEST_F(FileSafetyTest, WhileATransferRunsOneNamingItsFileOnEitherSideIsRefusedAn
   for (int call = 1, paused = 1; paused; ++call) {
     Write(to, target);
     paused = 0;
-    EXPECT_EQ(InChild(folder, {Range(), call, Fault::Pause},
+    EXPECT_EQ(InChild(folder, {rangeJob, call, Fault::Pause},
                       [&] {
                         ++paused;
                         ExpectJournalPrivate();
@@ -93,7 +89,7 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
   // A journal as a transfer killed before its flush leaves it, of a write that grew the
   // file from 0x80 to 0x4100 bytes, from 0x100 on.
   WriteFiles(0x5000, 0x80);
-  InChild(folder, {Range(), 5, Fault::Kill});
+  InChild(folder, {rangeJob, 5, Fault::Kill});
   const std::string valid = Read(journal), rom = Read(to),
                     notOurs = Refused("use", journal, kNotOurJournal);
   fs::remove(Utf8Path(journal));

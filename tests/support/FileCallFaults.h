@@ -1,11 +1,15 @@
 #pragma once
 // Test-only control of the program's file-changing calls (WriteAt, Truncate,
 // Flush, RemoveFile, FlushFolderOf), counted from the moment a test arms
-// them. The calls go through a file system put in front of the platform's
-// own, which passes them on unless armed.
+// them, and the child processes that faults which end a process need. The
+// calls go through a file system put in front of the platform's own, which
+// passes them on unless armed.
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "Files.h"
 
 namespace zarvello::testing {
 
@@ -27,5 +31,31 @@ void BreakFileCall(int n, Fault fault, const std::string& pauseMarker = {});
 void CutIfArmed();
 // Runs `change` once, just before the path is next opened.
 void BeforeOpening(const std::string& path, std::function<void()> change);
+
+// A transfer in a child, a new process of the test program: "range", Copy
+// From, Paste To, first and last offset; or "bank", Copy From, Paste To and
+// both bank positions, with the window's first settings. The parent sees
+// only the prompts it showed, and the files; a child that throws or crashes
+// fails the test. whilePaused runs while a Pause holds it.
+struct ChildTransfer {
+  std::vector<std::string> transfer;
+  int call = 0;  // the file call to break, counted from the transfer's start; 0: none
+  Fault fault = Fault::Kill;
+  std::string prepare = "-";  // see PrepareChild
+};
+std::string InChild(const TempFolder& folder, const ChildTransfer& child,
+                    const std::function<void()>& whilePaused = {});
+
+// What differs between systems, one source file each. In a child, before
+// its transfer: "nobody" to become an unprivileged user when root, "little
+// memory" to leave it no room for a 16 MiB buffer, "pipe:<path>" for a named
+// pipe to take the path's name just before it is opened; elsewhere nothing.
+void PrepareChild(const std::string& how);
+void LetOthersWrite(const std::string& path);
+// Whether no one but its owner, and the system, may read or write the file.
+bool OnlyItsOwnerMayUse(const std::string& path);
+// A file another user owns, or, where that takes rights the tests lack, one
+// that others may write.
+void PlaceAnotherUsersFile(const std::string& path);
 
 }  // namespace zarvello::testing

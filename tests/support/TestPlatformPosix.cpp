@@ -7,7 +7,6 @@
 
 #include "FileCallFaults.h"
 #include "Files.h"
-#include "TestPlatform.h"
 
 namespace zarvello::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "FileCallFaults.h"
 #include "Files.h"
-#include "TestPlatform.h"
 
 namespace zarvello::testing {
 

@@ -1,19 +1,37 @@
-// What only POSIX systems have to refuse or survive: named pipes, file modes,
-// other users, and an address-space limit.
+// What only one system has to refuse or survive. POSIX systems: named pipes,
+// file modes, other users, and an address-space limit. Windows: the names of
+// devices.
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <thread>
 
 #include <gtest/gtest.h>
 
-#include "ChildTransfer.h"
+#include "FileCallFaults.h"
 #include "TransferFixture.h"
 
 namespace zarvello::testing {
+
+#ifdef _WIN32
+TEST_F(TransferTest, OnWindowsTheNamesOfDevicesAndFoldersAreRefused) {
+  WriteFiles(0x5000, 0x6000);
+  for (const auto& [sides, refused, reason] :
+       {std::tuple{TransferSettings{"NUL", to}, std::string("NUL"), "Not a regular file"},
+        {{from, "CON"}, "CON", "Not a regular file"},
+        {{from, folder.File("")}, folder.File(""), "Is a directory"}}) {
+    prompt.shown.clear();
+    TransferRange(sides, "0", "FF", prompt);
+    EXPECT_EQ(prompt.shown, Refused("open", refused, reason));
+  }
+}
+
+#else
 
 TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLosingBytes) {
   const std::string pipe = folder.File("pipe"), link = folder.File("pipe.smc"),
@@ -76,5 +94,7 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
   EXPECT_EQ(InChild(folder, {{"range", from, to, "0", "FFFFFF"}, 0, {}, "little memory"}),
             Failed("There is not enough memory for this transfer."));
 }
+
+#endif
 
 }  // namespace zarvello::testing

@@ -1,28 +1,52 @@
-#include "ChildTransfer.h"
+// The core tests' main, and the children they start: the same program, which
+// a flag tells to run one transfer.
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <future>
+#include <string_view>
 #ifdef _WIN32
 #include <process.h>
 #endif
 
 #include <gtest/gtest.h>
 
+#include "FileCallFaults.h"
 #include "RecordingPrompt.h"
-#include "TestPlatform.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
 
 namespace zarvello::testing {
 namespace {
 
+constexpr std::string_view kChildFlag = "--zarvello-child";
 std::string program;
 
-}  // namespace
+int RunChildTransfer(const std::string& jobFile) {
+  // The shown file, the fault, the call, the preparation, then the transfer.
+  std::ifstream file(Utf8Path(jobFile));
+  std::vector<std::string> job;
+  for (std::string line; std::getline(file, line);) job.push_back(line);
+  RecordingPrompt prompt;
+  PrepareChild(job[3]);
+  BreakFileCall(std::stoi(job[2]), static_cast<Fault>(std::stoi(job[1])), job[0] + ".paused");
+  try {
+    if (job[4] == "range") {
+      TransferRange({job[5], job[6]}, job[7], job[8], prompt);
+    } else {
+      TransferSettings settings{job[5], job[6], 0x200, 0x200, 0x8000};
+      TransferBank(settings, std::stoi(job[7]), std::stoi(job[8]), prompt);
+    }
+  } catch (...) {
+    return 2;
+  }
+  Write(job[0], prompt.shown);
+  CutIfArmed();
+  return 0;
+}
 
-void SetTestProgram(const std::string& path) { program = path; }
+}  // namespace
 
 std::string InChild(const TempFolder& folder, const ChildTransfer& job,
                     const std::function<void()>& whilePaused) {
@@ -38,11 +62,11 @@ std::string InChild(const TempFolder& folder, const ChildTransfer& job,
 #ifdef _WIN32
   const std::string quotedProgram = '"' + program + '"', quotedJob = '"' + jobFile + '"';
   const auto run = [&] {
-    return ::_spawnl(_P_WAIT, program.c_str(), quotedProgram.c_str(), kChildFlag, quotedJob.c_str(),
-                     nullptr);
+    return ::_spawnl(_P_WAIT, program.c_str(), quotedProgram.c_str(), kChildFlag.data(),
+                     quotedJob.c_str(), nullptr);
   };
 #else
-  const std::string command = '"' + program + "\" " + kChildFlag + " \"" + jobFile + '"';
+  const std::string command = '"' + program + "\" " + kChildFlag.data() + " \"" + jobFile + '"';
   const auto run = [&] { return std::system(command.c_str()); };
 #endif
   auto child = std::async(std::launch::async, run);
@@ -56,29 +80,13 @@ std::string InChild(const TempFolder& folder, const ChildTransfer& job,
   return Read(shown);
 }
 
-int RunChildTransfer(const std::string& jobFile) {
-  std::ifstream lines(Utf8Path(jobFile));
-  std::string shown, fault, call, prepare;
-  std::getline(lines, shown), std::getline(lines, fault), std::getline(lines, call);
-  std::getline(lines, prepare);
-  std::vector<std::string> transfer;
-  for (std::string part; std::getline(lines, part);) transfer.push_back(part);
-  RecordingPrompt prompt;
-  PrepareChild(prepare);
-  BreakFileCall(std::stoi(call), static_cast<Fault>(std::stoi(fault)), shown + ".paused");
-  try {
-    if (transfer[0] == "range") {
-      TransferRange({transfer[1], transfer[2]}, transfer[3], transfer[4], prompt);
-    } else {
-      TransferSettings settings{transfer[1], transfer[2], 0x200, 0x200, 0x8000};
-      TransferBank(settings, std::stoi(transfer[3]), std::stoi(transfer[4]), prompt);
-    }
-  } catch (...) {
-    return 2;
-  }
-  Write(shown, prompt.shown);
-  CutIfArmed();
-  return 0;
-}
-
 }  // namespace zarvello::testing
+
+int main(int argc, char** argv) {
+  using namespace zarvello::testing;
+  UseFaultyFiles();
+  if (argc == 3 && argv[1] == kChildFlag) return RunChildTransfer(argv[2]);
+  program = argv[0];
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
