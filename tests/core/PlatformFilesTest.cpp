@@ -45,8 +45,8 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
   std::thread reader([&] { ::close(::open(pipe.c_str(), O_RDONLY)), woken = true; });
   WriteFiles(0x200 + kBank, 0x200 + kBank);
   const std::string other = "Not a regular file", inFolder = folder.path,
-                    denied = "Permission denied";
-  const std::string replaced = "Another file took its name while it was being opened";
+                    denied = "Permission denied",
+                    replaced = "Another file took its name while it was being opened";
   // clang-format off
   const struct {
     std::string copyFrom, pasteTo;
@@ -57,16 +57,16 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
       {pipe, to, 0666, 0666, Refused("open", pipe, other)}, {from, link, 0666, 0666, Refused("open", link, other)},
       {from, inFolder, 0666, 0666, Refused("open", inFolder, "Is a directory")},
       {from, to, 0666, 0444, Refused("open", to, denied)}, {from, to, 0, 0666, Refused("open", from, denied)},
-      {from, to, 0444, 0666, kBankDone},
+      {from, to, 0444, 0666, kRangeDone},
       // No room for a journal beside the file; the transfer goes on without one.
-      {from, locked + "/to.smc", 0444, 0666, kBankDone}, {from, folder.File(std::string(250, 'r')), 0444, 0666, kBankDone},
+      {from, locked + "/to.smc", 0444, 0666, kRangeDone},
       // A pipe taking the name of either file, or of a missing one, between the look and the open.
       {from, to, 0666, 0666, Refused("open", to, replaced), "pipe:" + to}, {from, to, 0666, 0666, Refused("open", from, replaced), "pipe:" + from},
       {from, folder.File("new.smc"), 0666, 0666, Refused("open", folder.File("new.smc"), other), "pipe:" + folder.File("new.smc")}};
   // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(row.shown);
-    const std::string written = row.shown == kBankDone ? row.pasteTo : to;
+    const std::string written = row.shown == kRangeDone ? row.pasteTo : to;
     for (const auto& [path, mode] :
          {std::pair{from, row.copyFromMode}, {written, 0666u}, {to, row.pasteToMode}}) {
       ::chmod(path.c_str(), 0666);
@@ -74,9 +74,9 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
       ::chmod(path.c_str(), mode);
     }
     ::chmod(locked.c_str(), 0555);
-    EXPECT_EQ(InChild(folder, {{"bank", row.copyFrom, row.pasteTo, "0", "0"}, 0, {}, row.prepare}),
+    EXPECT_EQ(InChild(folder, {{row.copyFrom, row.pasteTo, "200", "81FF"}, 0, {}, row.prepare}),
               row.shown);
-    const bool done = row.shown == kBankDone;
+    const bool done = row.shown == kRangeDone;
     if (fs::is_regular_file(written)) {  // not where a pipe took its name
       EXPECT_PRED_FORMAT2(SameBytes, Read(written),
                           done ? target.substr(0, 0x200) + source.substr(0x200) : target);
@@ -91,7 +91,7 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
   reader.join();
   // Not even the range's buffer can be had.
   WriteFiles(0x100, 0x100);
-  EXPECT_EQ(InChild(folder, {{"range", from, to, "0", "FFFFFF"}, 0, {}, "little memory"}),
+  EXPECT_EQ(InChild(folder, {{from, to, "0", "FFFFFF"}, 0, {}, "little memory"}),
             Failed("There is not enough memory for this transfer."));
 }
 

@@ -4,15 +4,8 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-#include <QApplication>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "Files.h"
 #include "OpenSave.h"

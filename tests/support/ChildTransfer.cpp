@@ -14,7 +14,6 @@
 
 #include "FileCallFaults.h"
 #include "RecordingPrompt.h"
-#include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
 
 namespace zarvello::testing {
@@ -32,12 +31,7 @@ int RunChildTransfer(const std::string& jobFile) {
   PrepareChild(job[3]);
   BreakFileCall(std::stoi(job[2]), static_cast<Fault>(std::stoi(job[1])), job[0] + ".paused");
   try {
-    if (job[4] == "range") {
-      TransferRange({job[5], job[6]}, job[7], job[8], prompt);
-    } else {
-      TransferSettings settings{job[5], job[6], 0x200, 0x200, 0x8000};
-      TransferBank(settings, std::stoi(job[7]), std::stoi(job[8]), prompt);
-    }
+    TransferRange({job[4], job[5]}, job[6], job[7], prompt);
   } catch (...) {
     return 2;
   }

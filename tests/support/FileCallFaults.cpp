@@ -75,27 +75,24 @@ void Rewrite(const std::string& path, const std::string& bytes, Opening opening)
   std::_Exit(0);
 }
 
-// Counts a call that changes the file known by `key`, under `path`, and
-// keeps the bytes a change would lose.
-void Before(const std::string& key, const std::string& path, bool changesBytes) {
-  if (changesBytes && CutArmed() && !flushedBytes.contains(key)) flushedBytes[key] = Read(key);
-  if (++calls == brokenCall && fault == Fault::Pause) {
-    Write(pauseMarker, "");
-    while (std::filesystem::exists(Utf8Path(pauseMarker)))
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  if (calls == brokenCall && CutArmed()) Cut();
-  if (calls == brokenCall && fault >= Fault::Fail) failingFile = key;
-  if ((calls == brokenCall && fault == Fault::Fail) ||
-      (fault == Fault::FailFromThenOn && key == failingFile)) {
+// Counts a call that changes the file at path, and keeps the bytes a change
+// would lose. The tests name each file by one name only.
+void Before(const std::string& path, bool changesBytes) {
+  if (changesBytes && CutArmed() && !flushedBytes.contains(path)) flushedBytes[path] = Read(path);
+  const bool broken = ++calls == brokenCall;
+  if (broken && CutArmed()) Cut();
+  if (broken && fault == Fault::Pause) Write(pauseMarker, "");
+  while (broken && fault == Fault::Pause && std::filesystem::exists(Utf8Path(pauseMarker)))
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (broken && fault >= Fault::Fail) failingFile = path;
+  if ((broken && fault == Fault::Fail) || (fault == Fault::FailFromThenOn && path == failingFile))
     throw FileError(FileError::Action::Write, path, FileError::Cause::System, "Input/output error");
-  }
 }
 
 class FaultyFile final : public PlatformFile {
  public:
   explicit FaultyFile(std::unique_ptr<PlatformFile> file)
-      : PlatformFile(file->Path()), file_(std::move(file)), key_(real.ResolvedPath(Path())) {}
+      : PlatformFile(file->Path()), file_(std::move(file)) {}
 
   FileFacts Facts() const override { return file_->Facts(); }
   std::int64_t Length() const override { return file_->Length(); }
@@ -103,24 +100,23 @@ class FaultyFile final : public PlatformFile {
     return file_->ReadAt(offset, buffer);
   }
   void WriteAt(std::int64_t offset, std::span<const std::byte> data) override {
-    Before(key_, Path(), true);
+    Before(Path(), true);
     file_->WriteAt(offset, data);
   }
   void Truncate(std::int64_t length) override {
-    Before(key_, Path(), true);
+    Before(Path(), true);
     file_->Truncate(length);
   }
   void Flush() override {
-    Before(key_, Path(), false);
+    Before(Path(), false);
     file_->Flush();
-    flushedBytes.erase(key_);
+    flushedBytes.erase(Path());
     if (kFileFlushKeepsEntries) unflushedEntries.clear();
   }
   bool TryLock(Lock lock) override { return file_->TryLock(lock); }
 
  private:
   std::unique_ptr<PlatformFile> file_;
-  std::string key_;  // the file's one name, whichever name opened it
 };
 
 class FaultyFiles final : public FileSystem {
@@ -131,17 +127,16 @@ class FaultyFiles final : public FileSystem {
   std::string ResolvedPath(const std::string& path) override { return real.ResolvedPath(path); }
 
   void RemoveFile(const std::string& path) override {
-    const std::string key = real.ResolvedPath(path);
-    Before(key, path, false);
-    auto flushed = flushedBytes.extract(key);
-    if (CutArmed() && real.LookAt(key, false).kind != FileKind::Missing) {
-      unflushedEntries.emplace_back(key, flushed ? flushed.mapped() : Read(key));
+    Before(path, false);
+    auto flushed = flushedBytes.extract(path);
+    if (CutArmed() && real.LookAt(path, false).kind != FileKind::Missing) {
+      unflushedEntries.emplace_back(path, flushed ? flushed.mapped() : Read(path));
     }
     real.RemoveFile(path);
   }
 
   void FlushFolderOf(const std::string& path) override {
-    Before(Folder(path), Folder(path), false);
+    Before(Folder(path), false);
     real.FlushFolderOf(path);
     if (!kFileFlushKeepsEntries) {
       std::erase_if(unflushedEntries,
@@ -158,7 +153,7 @@ class FaultyFiles final : public FileSystem {
     const bool creates = opening >= Opening::CreateIfMissing &&  // the two that create
                          real.LookAt(path, true).kind == FileKind::Missing;
     auto file = std::make_unique<FaultyFile>(real.Open(path, access, opening));
-    if (creates && CutArmed()) unflushedEntries.emplace_back(real.ResolvedPath(path), std::nullopt);
+    if (creates && CutArmed()) unflushedEntries.emplace_back(path, std::nullopt);
     return file;
   }
 };

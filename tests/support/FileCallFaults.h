@@ -32,11 +32,10 @@ void CutIfArmed();
 // Runs `change` once, just before the path is next opened.
 void BeforeOpening(const std::string& path, std::function<void()> change);
 
-// A transfer in a child, a new process of the test program: "range", Copy
-// From, Paste To, first and last offset; or "bank", Copy From, Paste To and
-// both bank positions, with the window's first settings. The parent sees
-// only the prompts it showed, and the files; a child that throws or crashes
-// fails the test. whilePaused runs while a Pause holds it.
+// A range transfer in a child, a new process of the test program: Copy From,
+// Paste To, first and last offset. The parent sees only the prompts it
+// showed, and the files; a child that throws or crashes fails the test.
+// whilePaused runs while a Pause holds it.
 struct ChildTransfer {
   std::vector<std::string> transfer;
   int call = 0;  // the file call to break, counted from the transfer's start; 0: none

@@ -3,7 +3,6 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "FileCallFaults.h"
@@ -42,14 +41,12 @@ bool OnlyItsOwnerMayUse(const std::string& path) {
   return alone;
 }
 
+// Under Wine a file's owner is its Unix owner, which no Windows program can
+// change, and its owner is always listed as allowed to change its access
+// list: a file that others may write stands in.
 void PlaceAnotherUsersFile(const std::string& path) {
-  // No Windows program can give a file another owner: the build makes one.
-  if (const char* othersFile = std::getenv("ZARVELLO_OTHER_USERS_FILE")) {
-    std::filesystem::create_hard_link(Utf8Path(othersFile), Utf8Path(path));
-  } else {
-    Write(path, "");
-    LetOthersWrite(path);
-  }
+  Write(path, "");
+  LetOthersWrite(path);
 }
 
 }  // namespace zarvello::testing

@@ -4,14 +4,8 @@
 #include <stdexcept>
 
 #include <gtest/gtest.h>
-#include <QApplication>
-#include <QComboBox>
-#include <QDropEvent>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "DialogService.h"
 #include "Files.h"
