@@ -46,9 +46,9 @@ std::string InChild(const TempFolder& folder, const ChildTransfer& child,
                     const std::function<void()>& whilePaused = {});
 
 // What differs between systems, one source file each. In a child, before
-// its transfer: "nobody" to become an unprivileged user when root, "little
-// memory" to leave it no room for a 16 MiB buffer, "pipe:<path>" for a named
-// pipe to take the path's name just before it is opened; elsewhere nothing.
+// its transfer, on POSIX systems: "nobody" to become an unprivileged user
+// when root, "pipe:<path>" for a named pipe to take the path's name just
+// before it is opened.
 void PrepareChild(const std::string& how);
 void LetOthersWrite(const std::string& path);
 // Whether no one but its owner, and the system, may read or write the file.

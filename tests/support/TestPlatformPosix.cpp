@@ -1,9 +1,7 @@
 #include <grp.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 
 #include "FileCallFaults.h"
 #include "Files.h"
@@ -26,12 +24,6 @@ void PrepareChild(const std::string& how) {
       ::unlink(path.c_str());
       ::mkfifo(path.c_str(), 0600);
     });
-  }
-  if (how == "little memory") {
-    long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    const rlimit memory{rlim_t(pages * ::sysconf(_SC_PAGESIZE) + (8 << 20)), RLIM_INFINITY};
-    ::setrlimit(RLIMIT_AS, &memory);
   }
 }
 
