@@ -216,11 +216,9 @@ void Form1::ConnectControls() {
     connect(Command4[side], &QPushButton::clicked, this, [this, side] { BankFromOffset(side); });
     connect(Command5[side], &QPushButton::clicked, this, [this, side] { OffsetFromBank(side); });
     connect(HeaderCombo1[side], &QComboBox::currentIndexChanged, this, &Form1::ApplyHeaderChoices);
-  }
-  connect(BankSizeCombo1, &QComboBox::currentIndexChanged, this, &Form1::ApplyBankSizeChoice);
-  for (int side = 0; side < 2; ++side) {
     new FileDrop(Frame1[side], [this, side](const QString& path) { DropFile(side, path); });
   }
+  connect(BankSizeCombo1, &QComboBox::currentIndexChanged, this, &Form1::ApplyBankSizeChoice);
 }
 
 void Form1::RunStartUpDefaults() {

@@ -17,19 +17,13 @@ bool PutBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& p
   for (const auto& [path, action] : {std::pair{settings.CopyFromFile, FileError::Action::Read},
                                      {settings.PasteToFile, FileError::Action::Write}}) {
     const std::string cutShort = "The last transfer into '" + path + "' was cut short";
-    switch (RollBackCutShortTransfer(path, action)) {
-      case RollBack::NoJournal:
-        break;
-      case RollBack::PutBack:
-        told = true;
-        ShowNotice(prompt, cutShort + ". The file has been put back as it was before it.");
-        break;
-      case RollBack::LeftAsItIs:
-        told = true;
-        ShowNotice(prompt,
-                   cutShort + ", but the file has been changed since. It was left as it is.");
-        break;
+    const RollBack outcome = RollBackCutShortTransfer(path, action);
+    if (outcome == RollBack::PutBack) {
+      ShowNotice(prompt, cutShort + ". The file has been put back as it was before it.");
+    } else if (outcome == RollBack::LeftAsItIs) {
+      ShowNotice(prompt, cutShort + ", but the file has been changed since. It was left as it is.");
     }
+    told = told || outcome != RollBack::NoJournal;
   }
   return told;
 }
