@@ -1,6 +1,12 @@
 // The promises about files that take processes and faults to test, on every
 // system: kills and power cuts at every file call, two transfers at once,
-// journals that are not the user's or not for this file, and failing calls.
+// journals that are not the user's or not for this file, and failing calls;
+// and on POSIX systems alone, pipes, file modes and other users.
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <array>
 
@@ -21,9 +27,6 @@ class FileSafetyTest : public TransferTest {
     TransferRange({path, nowhere}, "0", "3FFFF", prompt);
     return Read(nowhere).substr(0, Read(path).size());
   }
-  bool JournalPrivate() const {
-    return !fs::exists(Utf8Path(journal)) || OnlyItsOwnerMayUse(journal);
-  }
 
   const std::string nowhere = folder.File(std::string(250, 'n'));
   const std::vector<std::string> rangeJob{from, to, "100", "40FF"};
@@ -43,7 +46,7 @@ TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyO
         SCOPED_TRACE(std::to_string(static_cast<int>(cut)) + " at call " + std::to_string(call));
         Write(to, target);
         done = !InChild(folder, {rangeJob, call, cut}).empty();
-        EXPECT_TRUE(JournalPrivate());
+        EXPECT_TRUE(!fs::exists(Utf8Path(journal)) || OnlyItsOwnerMayUse(journal));
         // Putting the file back may be cut short as well.
         for (int again = 1; InChild(folder, {{to, nowhere, "0", "3FFFF"}, again, cut}).empty();)
           ++again;
@@ -69,7 +72,6 @@ TEST_F(FileSafetyTest, WhileATransferRunsOneNamingItsFileOnEitherSideIsRefusedAn
       TransferRange({to, folder.File("other")}, "0", "0", prompt);
       TransferRange({from, to}, "0", "0", prompt);
       EXPECT_EQ(prompt.shown, Refused("read", to, kBusy) + Refused("write", to, kBusy)) << call;
-      EXPECT_TRUE(JournalPrivate());
     };
     EXPECT_EQ(InChild(folder, {rangeJob, call, Fault::Pause}, second), kRangeDone);
     EXPECT_PRED_FORMAT2(SameBytes, Read(to), updated);
@@ -84,10 +86,12 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
   const std::string valid = Read(journal), rom = Read(to),
                     notOurs = Refused("use", journal, kNotOurJournal);
   fs::remove(Utf8Path(journal));
-  const std::string cutShort = "The last transfer into '" + to + "' was cut short";
-  const std::string changed =
-      Done(cutShort + ", but the file has been changed since. It was left as it is.") + kRangeDone;
-  const std::string putBack = Done(cutShort + ". The file has been put back as it was before it.");
+  const std::string cutShort = "The last transfer into '" + to + "' was cut short",
+                    putBack = Done(cutShort + ". The file has been put back as it was before it."),
+                    changed = Done(cutShort +
+                                   ", but the file has been changed since. It was left "
+                                   "as it is.") +
+                              kRangeDone;
   std::string inGap = rom, inWrite = rom;
   inGap[0x90] = inWrite[0x200] = 'x';
   const auto own = [&](const std::string& bytes) {
@@ -105,10 +109,6 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
     bool copyFromSide = false;
   } rows[] = {
       {[&] { PlaceAnotherUsersFile(journal); }, notOurs}, {[&] { own(valid); LetOthersWrite(journal); }, notOurs, true},
-#ifndef _WIN32  // Wine makes no links, and Windows no named pipes in folders
-      {[&] { Write(folder.File("elsewhere"), valid); fs::create_symlink(folder.File("elsewhere"), journal); }, notOurs},
-      {[&] { ::mkfifo(journal.c_str(), 0600); }, notOurs},
-#endif
       {[&] { fs::create_directory(Utf8Path(journal)); }, notOurs, true},
       {[&] { own(valid); fs::resize_file(Utf8Path(journal), std::uintmax_t{64} << 30); }, notOurs},
       {[&] { own(""); fs::resize_file(Utf8Path(journal), std::uintmax_t{64} << 30); }, notOurs},
@@ -193,5 +193,62 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
     EXPECT_FALSE(fs::exists(Utf8Path(journal)));
   }
 }
+
+// What only POSIX systems have to refuse or survive: named pipes, file modes
+// and other users.
+#ifndef _WIN32
+
+TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLosingBytes) {
+  const std::string pipe = folder.File("pipe"), link = folder.File("pipe.smc"),
+                    locked = folder.File("locked");
+  ::mkfifo(pipe.c_str(), 0666);
+  fs::create_symlink(pipe, link);
+  fs::create_directory(locked);
+  WriteFiles(0x200 + kBank, 0x200 + kBank);
+  const std::string other = "Not a regular file", inFolder = folder.path,
+                    denied = "Permission denied",
+                    replaced = "Another file took its name while it was being opened";
+  // clang-format off
+  const struct {
+    std::string copyFrom, pasteTo;
+    mode_t copyFromMode, pasteToMode;
+    std::string shown;
+    std::string prepare = "nobody";
+  } rows[] = {
+      {pipe, to, 0666, 0666, Refused("open", pipe, other)}, {from, link, 0666, 0666, Refused("open", link, other)},
+      {from, inFolder, 0666, 0666, Refused("open", inFolder, "Is a directory")},
+      {from, to, 0666, 0444, Refused("open", to, denied)}, {from, to, 0, 0666, Refused("open", from, denied)},
+      {from, to, 0444, 0666, kRangeDone},
+      // No room for a journal beside the file; the transfer goes on without one.
+      {from, locked + "/to.smc", 0444, 0666, kRangeDone},
+      // A pipe taking the name of either file, or of a missing one, between the look and the open.
+      {from, to, 0666, 0666, Refused("open", to, replaced), "pipe:" + to}, {from, to, 0666, 0666, Refused("open", from, replaced), "pipe:" + from},
+      {from, folder.File("new.smc"), 0666, 0666, Refused("open", folder.File("new.smc"), other), "pipe:" + folder.File("new.smc")}};
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.shown);
+    const std::string written = row.shown == kRangeDone ? row.pasteTo : to;
+    for (const auto& [path, mode] :
+         {std::pair{from, row.copyFromMode}, {written, 0666u}, {to, row.pasteToMode}}) {
+      ::chmod(path.c_str(), 0666);
+      Write(path, path == from ? source : target);
+      ::chmod(path.c_str(), mode);
+    }
+    ::chmod(locked.c_str(), 0555);
+    EXPECT_EQ(InChild(folder, {{row.copyFrom, row.pasteTo, "200", "81FF"}, 0, {}, row.prepare}),
+              row.shown);
+    const bool done = row.shown == kRangeDone;
+    if (fs::is_regular_file(written)) {  // not where a pipe took its name
+      EXPECT_PRED_FORMAT2(SameBytes, Read(written),
+                          done ? target.substr(0, 0x200) + source.substr(0x200) : target);
+    }
+    // No journal is left, even where its name would be too long.
+    EXPECT_EQ(LookAt(JournalPath(written), false).kind, FileKind::Missing);
+    ::chmod(locked.c_str(), 0777);
+    for (const std::string& file : {from, to}) fs::remove(file);
+  }
+}
+
+#endif
 
 }  // namespace zarvello::testing

@@ -81,7 +81,6 @@ class TransferTest : public ::testing::Test {
   // As the window starts: both headers 0x200, 32 KiB banks.
   TransferSettings settings{from, to, 0x200, 0x200, 0x8000};
   RecordingPrompt prompt;
-  const std::function<void()> range = [&] { TransferRange(settings, "100", "40FF", prompt); };
 };
 
 }  // namespace zarvello::testing

@@ -6,9 +6,6 @@
 #include <fstream>
 #include <future>
 #include <string_view>
-#ifdef _WIN32
-#include <process.h>
-#endif
 
 #include <gtest/gtest.h>
 
@@ -51,19 +48,15 @@ std::string InChild(const TempFolder& folder, const ChildTransfer& job,
                       std::to_string(job.call) + '\n' + job.prepare;
   for (const std::string& part : job.transfer) lines += '\n' + part;
   Write(jobFile, lines);
-  // Windows runs the program itself; its command line joins the arguments
-  // as they are, so they come quoted.
+  // Windows' shell takes the command in quotes of its own.
 #ifdef _WIN32
-  const std::string quotedProgram = '"' + program + '"', quotedJob = '"' + jobFile + '"';
-  const auto run = [&] {
-    return ::_spawnl(_P_WAIT, program.c_str(), quotedProgram.c_str(), kChildFlag.data(),
-                     quotedJob.c_str(), nullptr);
-  };
+  const std::string quote = "\"";
 #else
-  const std::string command = '"' + program + "\" " + kChildFlag.data() + " \"" + jobFile + '"';
-  const auto run = [&] { return std::system(command.c_str()); };
+  const std::string quote;
 #endif
-  auto child = std::async(std::launch::async, run);
+  const std::string command =
+      quote + '"' + program + "\" " + kChildFlag.data() + " \"" + jobFile + '"' + quote;
+  auto child = std::async(std::launch::async, [&] { return std::system(command.c_str()); });
   while (child.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
     if (std::filesystem::exists(Utf8Path(paused))) {
       whilePaused();

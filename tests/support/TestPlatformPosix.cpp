@@ -2,16 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 #include "FileCallFaults.h"
 #include "Files.h"
 
 namespace zarvello::testing {
-namespace {
 
 constexpr uid_t kNobody = 65534;
-
-}  // namespace
 
 void PrepareChild(const std::string& how) {
   // Root ignores file permissions.

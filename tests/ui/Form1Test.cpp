@@ -10,7 +10,6 @@
 #include "DialogService.h"
 #include "Files.h"
 #include "Form1.h"
-#include "QtMessagePrompt.h"
 #include "RecordingPrompt.h"
 
 // Failures show the text, not the address.
@@ -108,9 +107,6 @@ class Form1Test : public ::testing::Test {
 TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
   EXPECT_EQ(form.windowTitle() + QString(" %1x%2").arg(form.width()).arg(form.height()),
             "Form1 472x188");
-  // The pixels of the installed 32-pixel icon.
-  const QString png = QString(__FILE__).section('/', 0, -4) + "/ui/icons/zarvello.png";
-  EXPECT_EQ(form.windowIcon().pixmap(32).toImage(), QIcon(png).pixmap(32).toImage());
   QString entries;
   for (const QString list : {"BankSizeCombo1", "HeaderCombo1(0)", "HeaderCombo1(1)"}) {
     auto* combo = qobject_cast<QComboBox*>(Find(list));
@@ -121,18 +117,14 @@ TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
   const TransferSettings& s = form.Settings();
   EXPECT_EQ(std::tuple(s.BankSize, s.CopyFromHeader, s.PasteToHeader),
             std::tuple(0x8000, 0x200, 0x200));
-  // Resizing moves no control; each has a name of its own for screen readers.
+  // Resizing moves no control.
   form.show();
   for (const QSize size : {QSize(472, 188), QSize(900, 700), QSize(200, 100)}) {
     form.resize(size);
-    QStringList names;
     for (const auto& [name, design] : kDesign) {
       QWidget* control = Find(name);
-      const QString accessible = control->accessibleName();
       EXPECT_EQ(control->geometry(), design.first) << name.toStdString();
       EXPECT_EQ(Shown(name), design.second);
-      EXPECT_FALSE(accessible.isEmpty() || names.contains(accessible)) << accessible.toStdString();
-      names << accessible;
       // Boxes and lists in Courier New; only the offset boxes limit their length.
       const bool box = control->inherits("QLineEdit"), list = control->inherits("QComboBox");
       const QString font = control->font().family() + QString::number(control->font().pointSizeF());
@@ -228,40 +220,6 @@ TEST_F(Form1Test, AChosenOrDroppedFileSelectsTheHeaderItsBytesShow) {
                            kHeaderChoices[at[0]].length, kHeaderChoices[at[1]].length, true));
       EXPECT_EQ(std::filesystem::exists(path), row.name != "e.sfc");
     }
-}
-
-TEST(QtMessagePromptTest, ShowsTheTextAsItIsWithItsButtonsIconAndTitle) {
-  const struct {
-    std::string text, title;
-    PromptButtons buttons;
-    PromptIcon icon;
-    Qt::Key key;
-    QString shown;
-    PromptAnswer expected;
-  } rows[] = {
-      // clang-format off
-      {"Lines\r\n\r\nLast", "Expand?", PromptButtons::YesNo, PromptIcon::None, Qt::Key_Return,
-       "Lines\n\nLast [Expand? Yes|No]", PromptAnswer::Yes},  // Yes is the default
-      {"Again?", "", PromptButtons::YesNo, PromptIcon::None, Qt::Key_Escape, "Again? [Zarvello Yes|No]", PromptAnswer::No},
-      {"'/roms/<i>gone/b&amp;c.smc'", "", PromptButtons::Ok, PromptIcon::Critical, Qt::Key_Escape,
-       "'/roms/<i>gone/b&amp;c.smc' [Zarvello OK critical]", PromptAnswer::Ok}};
-  // clang-format on
-  QWidget window;
-  QtMessagePrompt prompt(&window);
-  for (const auto& row : rows) {
-    QTimer::singleShot(0, [&] {
-      auto& box = *qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      const QString icon =
-          QStringList{"", " information", " warning", " critical", " question"}[box.icon()];
-      const QString buttons = box.standardButtons() == QMessageBox::Ok ? " OK" : " Yes|No";
-      EXPECT_EQ(box.text() + " [" + box.windowTitle() + buttons + icon + "]", row.shown);
-      // A path is never taken for markup.
-      EXPECT_EQ(box.textFormat(), Qt::PlainText);
-      EXPECT_EQ(box.parentWidget(), &window);
-      QTest::keyClick(&box, row.key);
-    });
-    EXPECT_EQ(prompt.Show(row.text, row.buttons, row.icon, row.title), row.expected);
-  }
 }
 
 }  // namespace zarvello::testing
