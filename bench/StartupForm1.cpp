@@ -1,7 +1,7 @@
 // Starts the program as main does and quits once its window is exposed.
 
-#include "Program.h"
 #include "QuitWhenExposed.h"
+#include "ui/Program.h"
 
 int main(int argc, char* argv[]) {
   zarvello::Program program(argc, argv);

@@ -17,12 +17,12 @@
 #include <string_view>
 
 #include "BenchFiles.h"
-#include "transfers/MessagePrompt.h"
 #include "MinimalCopy.h"
 #include "PeakMemory.h"
+#include "model/TransferSettings.h"
+#include "prompts/MessagePrompt.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
-#include "model/TransferSettings.h"
 
 namespace zarvello::bench {
 namespace {
@@ -101,7 +101,7 @@ void BM_TransferBank(benchmark::State& state) {
 }
 
 using Copy = bool (*)(const std::string& fromPath, std::int64_t readAt, const std::string& toPath,
-                     std::int64_t writeAt, std::size_t length);
+                      std::int64_t writeAt, std::size_t length);
 
 void BM_MinimalBankCopy(benchmark::State& state, Copy copy) {
   const TempFolder folder;

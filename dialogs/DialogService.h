@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "OpenFileName.h"
+#include "dialogs/OpenFileName.h"
 
 namespace zarvello {
 

@@ -1,11 +1,11 @@
-#include "OpenSave.h"
+#include "dialogs/OpenSave.h"
 
 #include <algorithm>
 #include <string_view>
 #include <utility>
 
-#include "OpenSaveError.h"
-#include "ProgramFolder.h"
+#include "dialogs/OpenSaveError.h"
+#include "dialogs/ProgramFolder.h"
 
 namespace zarvello {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "DialogService.h"
-#include "OpenFileName.h"
+#include "dialogs/DialogService.h"
+#include "dialogs/OpenFileName.h"
 
 namespace zarvello {
 

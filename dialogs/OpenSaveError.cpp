@@ -1,4 +1,4 @@
-#include "OpenSaveError.h"
+#include "dialogs/OpenSaveError.h"
 
 #include <string_view>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "ProgramFolder.h"
+#include "dialogs/ProgramFolder.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "QtDialogService.h"
+#include "dialogs/QtDialogService.h"
 
 #include <algorithm>
 #include <string>
@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
+
+#include "dialogs/DialogPrompts.h"
 
 namespace zarvello {
 namespace {
@@ -138,10 +140,7 @@ int QtDialogService::Show(OpenFileName& record, QFileDialog::AcceptMode mode) {
   const std::u16string path = chosen.toStdU16String();
   const std::size_t pathRoom = Capacity(record.lpstrFile, record.nMaxFile);
   if (path.size() + 1 > pathRoom) {
-    const std::size_t limit = std::max<std::size_t>(pathRoom, 1) - 1;
-    prompt_.Show("The path of the chosen file is too long: at most " + std::to_string(limit) +
-                     " characters fit.",
-                 PromptButtons::Ok, PromptIcon::Critical, "");
+    ShowPathTooLong(prompt_, std::max<std::size_t>(pathRoom, 1) - 1);
     return 0;
   }
   WriteTerminated(record.lpstrFile, path);

@@ -17,9 +17,9 @@
 #include <QFileDialog>
 #include <QString>
 
-#include "DialogService.h"
-#include "OpenFileName.h"
-#include "transfers/MessagePrompt.h"
+#include "dialogs/DialogService.h"
+#include "dialogs/OpenFileName.h"
+#include "prompts/MessagePrompt.h"
 
 namespace zarvello {
 

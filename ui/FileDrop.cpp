@@ -1,4 +1,4 @@
-#include "FileDrop.h"
+#include "ui/FileDrop.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "ui/Form1.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QResource>
 
-#include "FileDrop.h"
-#include "OpenSave.h"
+#include "dialogs/OpenSave.h"
 #include "model/BankOffsetSync.h"
 #include "transfers/FileHeader.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
+#include "ui/FileDrop.h"
 
 namespace zarvello {
 namespace {

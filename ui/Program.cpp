@@ -1,4 +1,4 @@
-#include "Program.h"
+#include "ui/Program.h"
 
 #include "files/Platform.h"
 

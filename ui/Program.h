@@ -5,9 +5,9 @@
 
 #include <QApplication>
 
-#include "Form1.h"
-#include "QtDialogService.h"
-#include "QtMessagePrompt.h"
+#include "dialogs/QtDialogService.h"
+#include "ui/Form1.h"
+#include "ui/QtMessagePrompt.h"
 
 namespace zarvello {
 

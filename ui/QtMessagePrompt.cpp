@@ -1,4 +1,4 @@
-#include "QtMessagePrompt.h"
+#include "ui/QtMessagePrompt.h"
 
 #include <QMessageBox>
 

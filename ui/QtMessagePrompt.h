@@ -1,7 +1,7 @@
 #pragma once
 // The operations' prompts as QMessageBox, modal to the main window.
 
-#include "transfers/MessagePrompt.h"
+#include "prompts/MessagePrompt.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "Program.h"
+#include "ui/Program.h"
 
 int main(int argc, char* argv[]) {
   zarvello::Program program(argc, argv);

@@ -19,7 +19,7 @@ LockedFiles::LockedFiles(const std::string& copyFromPath, const std::string& pas
     : copyFromPath_(copyFromPath),
       pasteToPath_(pasteToPath),
       copyFrom_(OpenRomFile(copyFromPath, Access::Read)),
-      pasteTo_(OpenRomFile(pasteToPath, Access::ReadWrite)) {
+      pasteTo_(OpenOrCreateRomFile(pasteToPath)) {
   // Two locks on one file would exclude each other.
   if (copyFrom_->Facts().identity == pasteTo_->Facts().identity) copyFrom_.reset();
   LockOrRefuse(*pasteTo_, Lock::Exclusive, FileError::Action::Write);

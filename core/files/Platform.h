@@ -1,8 +1,8 @@
 #pragma once
-// The operating system's file and memory calls, and nothing else of the
-// system: the rest of the program reaches files only through these. Each
-// platform is one source file that implements this header: PlatformPosix.cpp
-// and PlatformWindows.cpp.
+// The operating system's file calls, and nothing else of the system: the
+// rest of the program reaches files only through these. Each platform is one
+// source file that implements this header: PlatformPosix.cpp and
+// PlatformWindows.cpp.
 // The file calls go through one table, FileSystem, with the platform's own
 // beneath; a test may put a table of its own in front of it that passes the
 // calls on, and stops, pauses or breaks one of them, as SQLite's crash tests
@@ -115,10 +115,6 @@ inline std::string ResolvedPath(const std::string& path) {
 }
 inline void RemoveFile(const std::string& path) { CurrentFileSystem().RemoveFile(path); }
 inline void FlushFolderOf(const std::string& path) { CurrentFileSystem().FlushFolderOf(path); }
-
-// Zero-filled memory straight from the system, in whole pages.
-std::byte* AllocatePages(std::size_t size);  // throws std::bad_alloc
-void ReleasePages(std::byte* pages, std::size_t size);
 
 // Once, before any file is written: a write that meets a file-size limit
 // must fail and be reported, not end the program.

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -13,7 +12,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <new>
 #include <utility>
 
 #include "files/Platform.h"
@@ -193,29 +191,6 @@ FileSystem& PlatformFileSystem() {
   static PosixFileSystem files;
   return files;
 }
-
-std::byte* AllocatePages(std::size_t size) {
-  // Aligned to a huge page, which the kernel may then use: a fresh 16 MiB
-  // buffer on 4 KiB pages costs thousands of page faults, more than the
-  // copy it holds. What lies before and after the aligned span goes back.
-  constexpr std::size_t kHugePage = std::size_t{2} << 20;
-  const std::size_t mapped = size + kHugePage;
-  void* mapping =
-      ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapping == MAP_FAILED) throw std::bad_alloc();
-  auto* const start = static_cast<std::byte*>(mapping);
-  const auto address = reinterpret_cast<std::uintptr_t>(start);
-  std::byte* const aligned = start + (kHugePage - address % kHugePage) % kHugePage;
-  const std::size_t pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  std::byte* const end = aligned + (size + pageSize - 1) / pageSize * pageSize;
-  if (aligned != start) ::munmap(start, static_cast<std::size_t>(aligned - start));
-  if (end != start + mapped) ::munmap(end, static_cast<std::size_t>(start + mapped - end));
-  // Only advice: without transparent huge pages the buffer still works.
-  ::madvise(aligned, size, MADV_HUGEPAGE);
-  return aligned;
-}
-
-void ReleasePages(std::byte* pages, std::size_t size) { ::munmap(pages, size); }
 
 void PrepareProcessForFileErrors() { std::signal(SIGXFSZ, SIG_IGN); }
 

@@ -7,7 +7,6 @@
 #include <sddl.h>
 
 #include <initializer_list>
-#include <new>
 #include <utility>
 #include <vector>
 
@@ -388,14 +387,6 @@ FileSystem& PlatformFileSystem() {
   static WindowsFileSystem files;
   return files;
 }
-
-std::byte* AllocatePages(std::size_t size) {
-  void* pages = ::VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (pages == nullptr) throw std::bad_alloc();
-  return static_cast<std::byte*>(pages);
-}
-
-void ReleasePages(std::byte* pages, std::size_t) { ::VirtualFree(pages, 0, MEM_RELEASE); }
 
 // A write past a file-size limit simply fails here; nothing to prepare.
 void PrepareProcessForFileErrors() {}

@@ -5,6 +5,7 @@
 #include <memory>
 #include <variant>
 
+#include "files/InPlaceWriteError.h"
 #include "files/JournalImage.h"
 #include "files/RomFile.h"
 #include "files/ZeroedBuffer.h"
@@ -57,25 +58,24 @@ void PutBack(PlatformFile& rom, const JournalImage& image) {
   rom.Flush();
 }
 
-// Called with the error of a failed write; sets what became of the file.
-void PutBackAfterFailure(PlatformFile& rom, const JournalImage& image, bool journaled,
-                         const std::string& journalPath, FileError& error) {
+// Puts the file back after a write failed; says what became of it.
+InPlaceWriteError PutBackAfterFailure(PlatformFile& rom, const JournalImage& image, bool journaled,
+                                      const std::string& journalPath, const FileError& failure) {
+  using Outcome = InPlaceWriteError::Outcome;
   try {
     PutBack(rom, image);
   } catch (const FileError& failed) {
-    error.aftermath =
-        journaled ? FileError::Aftermath::PutBackLater : FileError::Aftermath::NotPutBack;
-    error.aftermathReason = failed.systemReason;
-    return;
+    return {failure, journaled ? Outcome::PutBackLater : Outcome::NotPutBack, failed.systemReason};
   }
-  error.aftermath = FileError::Aftermath::PutBack;
   // The file is as it was, so a journal left behind would only put the same
   // bytes back once more.
-  if (!journaled) return;
-  try {
-    RemoveFile(journalPath);
-  } catch (const FileError&) {
+  if (journaled) {
+    try {
+      RemoveFile(journalPath);
+    } catch (const FileError&) {
+    }
   }
+  return {failure, Outcome::PutBack};
 }
 
 using JournalRead = std::variant<JournalImage, JournalImage::Flaw>;
@@ -155,26 +155,25 @@ void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t of
       journal->WriteAt(0, JournalImage::SpentMark());
       journal->Flush();
     }
-  } catch (FileError& error) {
+  } catch (const FileError& failure) {
     const bool journaled = journal != nullptr;
     // Closed first: Windows removes an open file only once it is closed.
     journal.reset();
-    PutBackAfterFailure(rom, image, journaled, journalPath, error);
-    throw;
+    throw PutBackAfterFailure(rom, image, journaled, journalPath, failure);
   }
   if (!journal) return;
   journal.reset();
   try {
     RemoveFile(journalPath);
-  } catch (FileError& error) {
-    error.aftermath = FileError::Aftermath::NewBytesWritten;
-    throw;
+  } catch (const FileError& failure) {
+    throw InPlaceWriteError(failure, InPlaceWriteError::Outcome::NewBytesWritten);
   }
 }
 
 RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action action) {
   const std::string journalPath = JournalPath(romPath);
   if (LookAt(journalPath, false).kind == FileKind::Missing) return RollBack::NoJournal;
+  // A file gone since is not made again: the open fails, and the journal stays.
   const auto rom = OpenRomFile(romPath, PlatformFile::Access::ReadWrite);
   if (!rom->TryLock(PlatformFile::Lock::Exclusive)) throw FileError(action, romPath, Cause::Busy);
   // Looked at again under the lock: the transfer that held the file may have
@@ -182,7 +181,6 @@ RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action 
   const FileFacts facts = LookAt(journalPath, false);
   if (facts.kind == FileKind::Missing) return RollBack::NoJournal;
   const JournalRead journal = ReadJournal(journalPath, facts);
-  // A torn journal: the file was not touched yet.
   RollBack outcome = RollBack::PutBack;
   if (const auto* image = std::get_if<JournalImage>(&journal)) {
     if (LeftAsTheWriteLeftIt(*rom, *image)) {
@@ -190,8 +188,10 @@ RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action 
     } else {
       outcome = RollBack::LeftAsItIs;
     }
-  } else if (std::get<JournalImage::Flaw>(journal) == JournalImage::Flaw::Spent) {
-    outcome = RollBack::NoJournal;
+  } else {
+    outcome = std::get<JournalImage::Flaw>(journal) == JournalImage::Flaw::Spent
+                  ? RollBack::NoJournal
+                  : RollBack::Untouched;
   }
   // Unflushed: a journal that a power cut brings back finds the file put
   // back already, or changed since, and is deleted once more.

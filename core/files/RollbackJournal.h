@@ -27,21 +27,25 @@ std::string JournalPath(const std::string& romPath);
 bool JournalLiesBeside(const std::string& romPath);
 
 // Writes data at offset into rom, which the caller holds locked exclusively.
-// When the write or its flush fails, the file is put back before the error
-// goes on, and the error's aftermath says when that failed too. In a folder
+// Throws FileError when it fails before the file is touched. Once the file
+// is being written, a failure is thrown as an InPlaceWriteError that says
+// what became of the file: it is put back first where it can be. In a folder
 // where no journal can be written, the old bytes are kept in memory only.
 void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t offset,
                   std::span<const std::byte> data);
 
-enum class RollBack { NoJournal, PutBack, LeftAsItIs };
+enum class RollBack {
+  NoJournal,   // none, or one marked done
+  PutBack,     // the file is as it was before the transfer cut short
+  Untouched,   // the journal was cut short while written, before the file was touched
+  LeftAsItIs,  // the file has been changed since
+};
 
 // Looks for a journal beside the file and, holding the file's exclusive
-// lock, puts the file back from it (PutBack) or, where the file has been
-// changed since, leaves the file as it is (LeftAsItIs); either way deletes
-// the journal. A journal cut short while it was written is only deleted: the
-// file was not touched yet; so is one marked done (NoJournal). Throws a Busy error with `action`
-// while another transfer holds the file, and NotOurJournal for anything at the journal's path that
-// is not this user's journal, which then stays where it is.
+// lock, puts the file back from it or leaves it, and deletes the journal.
+// Throws a Busy error with `action` while another transfer holds the file,
+// and NotOurJournal for anything at the journal's path that is not this
+// user's journal, which then stays where it is. Never makes the file.
 RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action action);
 
 }  // namespace zarvello

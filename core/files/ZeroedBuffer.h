@@ -1,8 +1,10 @@
 #pragma once
-// A zero-filled byte buffer for one operation. Large ones come straight from
-// the system's pages, which arrive zeroed without a pass over them.
+// A zero-filled byte buffer for one operation. From calloc, which takes large
+// ones straight from the system's pages, zeroed without a pass over them.
 
 #include <cstddef>
+#include <cstdlib>
+#include <memory>
 #include <span>
 
 namespace zarvello {
@@ -10,18 +12,15 @@ namespace zarvello {
 class ZeroedBuffer {
  public:
   explicit ZeroedBuffer(std::size_t size);  // throws std::bad_alloc
-  ZeroedBuffer(ZeroedBuffer&& other) noexcept;
-  ~ZeroedBuffer();
-  ZeroedBuffer& operator=(ZeroedBuffer&&) = delete;
-  ZeroedBuffer(const ZeroedBuffer&) = delete;
-  ZeroedBuffer& operator=(const ZeroedBuffer&) = delete;
 
-  std::span<std::byte> Bytes() const { return {data_, size_}; }
+  std::span<std::byte> Bytes() const { return {data_.get(), size_}; }
 
  private:
+  struct Free {
+    void operator()(std::byte* bytes) const { std::free(bytes); }
+  };
   std::size_t size_;
-  bool fromPages_;
-  std::byte* data_;
+  std::unique_ptr<std::byte[], Free> data_;
 };
 
 }  // namespace zarvello

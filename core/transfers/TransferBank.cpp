@@ -18,7 +18,7 @@ struct FileLengths {
 
 FileLengths MeasureFiles(const TransferSettings& settings) {
   const auto copyFrom = OpenRomFile(settings.CopyFromFile, PlatformFile::Access::Read);
-  const auto pasteTo = OpenRomFile(settings.PasteToFile, PlatformFile::Access::ReadWrite);
+  const auto pasteTo = OpenOrCreateRomFile(settings.PasteToFile);
   return {copyFrom->Length(), pasteTo->Length()};
 }
 
@@ -37,38 +37,18 @@ std::string LastBankText(std::int64_t length, std::int16_t header, std::int32_t 
   return address ? HexText(address->Bank) : "00";
 }
 
-bool ConfirmExpansion(const TransferSettings& settings, std::int64_t pasteToLength,
-                      MessagePrompt& prompt) {
-  const std::string text = JoinPromptLines({
-      "'Paste To' File is currently only " +
-          LastBankText(pasteToLength, settings.PasteToHeader, settings.BankSize) + " banks long.",
-      "Doing this transfer will expand the ROM.",
-      "Unless this was what you were planning on doing, you shouldn't do it.",
-      "",
-      "Do you wish to expand this ROM?",
-  });
-  return prompt.Show(text, PromptButtons::YesNo, PromptIcon::None,
-                     "Do you know what you're doing?") == PromptAnswer::Yes;
-}
-
 std::optional<CopyStep> CheckBothLengths(const TransferSettings& settings, MessagePrompt& prompt) {
   const FileLengths lengths = MeasureFiles(settings);
   if (TooShort(lengths.copyFrom, settings.CopyFromHeader, settings.CopyFromBankOffset,
                settings.BankSize)) {
-    const std::string text = JoinPromptLines({
-        "'Copy From' File is only " +
-            LastBankText(lengths.copyFrom, settings.CopyFromHeader, settings.BankSize) +
-            " banks long.",
-        "You're grabbing at data that's not there.",
-        "",
-        "Can't do that.  Sorry.",
-    });
-    ShowError(prompt, text, "Oh, no you didn't!");
+    ShowCopyFromTooShort(
+        prompt, LastBankText(lengths.copyFrom, settings.CopyFromHeader, settings.BankSize));
     return std::nullopt;
   }
   if (TooShort(lengths.pasteTo, settings.PasteToHeader, settings.PasteToBankOffset,
                settings.BankSize) &&
-      !ConfirmExpansion(settings, lengths.pasteTo, prompt)) {
+      !ConfirmExpansion(prompt,
+                        LastBankText(lengths.pasteTo, settings.PasteToHeader, settings.BankSize))) {
     return std::nullopt;
   }
   // The Copy From file may shrink while the question waits: half a bank is no bank.
@@ -84,7 +64,7 @@ void TransferBank(TransferSettings& settings, int copyFromBankPosition, int past
                   MessagePrompt& prompt) {
   DeriveBankOffsets(settings, copyFromBankPosition, pasteToBankPosition);
   RunTransfer(
-      settings, prompt, [&] { return CheckBothLengths(settings, prompt); }, "Bank transferred.");
+      settings, prompt, [&] { return CheckBothLengths(settings, prompt); }, kBankTransferred);
 }
 
 }  // namespace zarvello

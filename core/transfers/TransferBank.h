@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/TransferSettings.h"
-#include "transfers/MessagePrompt.h"
+#include "prompts/MessagePrompt.h"
 
 namespace zarvello {
 

@@ -1,5 +1,7 @@
 #include "transfers/TransferPrompts.h"
 
+#include "model/HexText.h"
+
 namespace zarvello {
 namespace {
 
@@ -32,20 +34,24 @@ std::string Reason(const FileError& error) {
   return error.systemReason;
 }
 
-std::string Aftermath(const FileError& error) {
-  switch (error.aftermath) {
-    case FileError::Aftermath::PutBack:
+std::string FileErrorText(const FileError& error) {
+  return JoinPromptLines(
+      {"Can't " + std::string(kVerbs[static_cast<int>(error.action)]) + " '" + error.path + "'.",
+       Reason(error)});
+}
+
+std::string OutcomeText(const InPlaceWriteError& error) {
+  switch (error.outcome) {
+    case InPlaceWriteError::Outcome::PutBack:
       return "It has been put back as it was.";
-    case FileError::Aftermath::PutBackLater:
+    case InPlaceWriteError::Outcome::PutBackLater:
       return "It could not be put back yet: the next transfer into it will put it back.";
-    case FileError::Aftermath::NotPutBack:
-      return "It could not be put back: " + error.aftermathReason + ".";
-    case FileError::Aftermath::NewBytesWritten:
-      return "The transfer itself is complete: the new bytes were written.";
-    case FileError::Aftermath::None:
+    case InPlaceWriteError::Outcome::NotPutBack:
+      return "It could not be put back: " + error.putBackReason + ".";
+    case InPlaceWriteError::Outcome::NewBytesWritten:
       break;
   }
-  return {};
+  return "The transfer itself is complete: the new bytes were written.";
 }
 
 }  // namespace
@@ -62,20 +68,63 @@ bool PromptIfNoFileChosen(const TransferSettings& settings, MessagePrompt& promp
   return false;
 }
 
-void ShowError(MessagePrompt& prompt, const std::string& text, const std::string& title) {
-  prompt.Show(text, PromptButtons::Ok, PromptIcon::Critical, title);
+void ShowCutShortTransfer(MessagePrompt& prompt, const std::string& path, RollBack outcome) {
+  const std::string cutShort = "The last transfer into '" + path + "' was cut short";
+  switch (outcome) {
+    case RollBack::PutBack:
+    case RollBack::Untouched:
+      ShowNotice(prompt, cutShort + ". The file has been put back as it was before it.");
+      break;
+    case RollBack::LeftAsItIs:
+      ShowNotice(prompt, cutShort + ", but the file has been changed since. It was left as it is.");
+      break;
+    case RollBack::NoJournal:
+      break;
+  }
 }
 
-void ShowNotice(MessagePrompt& prompt, const std::string& text) {
-  prompt.Show(text, PromptButtons::Ok, PromptIcon::None, {});
+void ShowCopyFromTooShort(MessagePrompt& prompt, const std::string& lastBank) {
+  ShowError(prompt,
+            JoinPromptLines({
+                "'Copy From' File is only " + lastBank + " banks long.",
+                "You're grabbing at data that's not there.",
+                "",
+                "Can't do that.  Sorry.",
+            }),
+            "Oh, no you didn't!");
 }
 
-std::string FileErrorText(const FileError& error) {
-  const std::string text = JoinPromptLines(
-      {"Can't " + std::string(kVerbs[static_cast<int>(error.action)]) + " '" + error.path + "'.",
-       Reason(error)});
-  const std::string aftermath = Aftermath(error);
-  return aftermath.empty() ? text : JoinPromptLines({text, aftermath});
+bool ConfirmExpansion(MessagePrompt& prompt, const std::string& lastBank) {
+  const std::string text = JoinPromptLines({
+      "'Paste To' File is currently only " + lastBank + " banks long.",
+      "Doing this transfer will expand the ROM.",
+      "Unless this was what you were planning on doing, you shouldn't do it.",
+      "",
+      "Do you wish to expand this ROM?",
+  });
+  return prompt.Show(text, PromptButtons::YesNo, PromptIcon::None,
+                     "Do you know what you're doing?") == PromptAnswer::Yes;
+}
+
+void ShowRangeReversed(MessagePrompt& prompt, std::int32_t first, std::int32_t last) {
+  ShowError(prompt, "The last offset " + HexText(last) + " lies before the first offset " +
+                        HexText(first) + ".");
+}
+
+void ShowFileError(MessagePrompt& prompt, const FileError& error) {
+  ShowError(prompt, FileErrorText(error));
+}
+
+void ShowFileError(MessagePrompt& prompt, const InPlaceWriteError& error) {
+  ShowError(prompt, JoinPromptLines({FileErrorText(error.failure), OutcomeText(error)}));
+}
+
+void ShowOutOfMemory(MessagePrompt& prompt) {
+  ShowError(prompt, "There is not enough memory for this transfer.");
+}
+
+void ShowTransferFailed(MessagePrompt& prompt, const std::exception& error) {
+  ShowError(prompt, "The transfer failed: " + std::string(error.what()));
 }
 
 }  // namespace zarvello

@@ -1,23 +1,38 @@
 #pragma once
-// What the transfers tell the user the same way, and the words for what
-// went wrong with a file.
+// Every word the transfers say to the user, and how each is shown.
 
+#include <cstdint>
+#include <exception>
 #include <string>
+#include <string_view>
 
 #include "files/FileError.h"
+#include "files/InPlaceWriteError.h"
+#include "files/RollbackJournal.h"
 #include "model/TransferSettings.h"
-#include "transfers/MessagePrompt.h"
+#include "prompts/MessagePrompt.h"
 
 namespace zarvello {
+
+inline constexpr std::string_view kBankTransferred = "Bank transferred.";
+inline constexpr std::string_view kDataTransferred = "Data transferred.";
 
 // Shows the error for the first side without a chosen file; true when it did.
 bool PromptIfNoFileChosen(const TransferSettings& settings, MessagePrompt& prompt);
 
-void ShowError(MessagePrompt& prompt, const std::string& text, const std::string& title = {});
-// OK, no icon, the application title.
-void ShowNotice(MessagePrompt& prompt, const std::string& text);
+// What became of the file a transfer into it was cut short on; nothing for NoJournal.
+void ShowCutShortTransfer(MessagePrompt& prompt, const std::string& path, RollBack outcome);
 
-// "Can't <action> '<path>'.", the reason, and what became of the file.
-std::string FileErrorText(const FileError& error);
+// The bank transfer's checks. `lastBank` is the file's last bank number, as hex.
+void ShowCopyFromTooShort(MessagePrompt& prompt, const std::string& lastBank);
+bool ConfirmExpansion(MessagePrompt& prompt, const std::string& lastBank);
+
+void ShowRangeReversed(MessagePrompt& prompt, std::int32_t first, std::int32_t last);
+
+// "Can't <action> '<path>'." and the reason; for a write, what became of the file.
+void ShowFileError(MessagePrompt& prompt, const FileError& error);
+void ShowFileError(MessagePrompt& prompt, const InPlaceWriteError& error);
+void ShowOutOfMemory(MessagePrompt& prompt);
+void ShowTransferFailed(MessagePrompt& prompt, const std::exception& error);
 
 }  // namespace zarvello

@@ -15,15 +15,14 @@ void TransferRange(const TransferSettings& settings, std::string_view firstOffse
   const std::int32_t last = ReadHex(lastOffsetText);
   const auto checks = [&]() -> std::optional<CopyStep> {
     if (last < first) {
-      ShowError(prompt, "The last offset " + HexText(last) + " lies before the first offset " +
-                            HexText(first) + ".");
+      ShowRangeReversed(prompt, first, last);
       return std::nullopt;
     }
     return CopyStep{.readAt = first,
                     .length = static_cast<std::size_t>(std::int64_t{last} - first + 1),
                     .writeAt = first};
   };
-  RunTransfer(settings, prompt, checks, "Data transferred.");
+  RunTransfer(settings, prompt, checks, kDataTransferred);
 }
 
 }  // namespace zarvello

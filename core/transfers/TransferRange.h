@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "model/TransferSettings.h"
-#include "transfers/MessagePrompt.h"
+#include "prompts/MessagePrompt.h"
 
 namespace zarvello {
 

@@ -16,13 +16,8 @@ bool PutBackCutShortTransfers(const TransferSettings& settings, MessagePrompt& p
   bool told = false;
   for (const auto& [path, action] : {std::pair{settings.CopyFromFile, FileError::Action::Read},
                                      {settings.PasteToFile, FileError::Action::Write}}) {
-    const std::string cutShort = "The last transfer into '" + path + "' was cut short";
     const RollBack outcome = RollBackCutShortTransfer(path, action);
-    if (outcome == RollBack::PutBack) {
-      ShowNotice(prompt, cutShort + ". The file has been put back as it was before it.");
-    } else if (outcome == RollBack::LeftAsItIs) {
-      ShowNotice(prompt, cutShort + ", but the file has been changed since. It was left as it is.");
-    }
+    ShowCutShortTransfer(prompt, path, outcome);
     told = told || outcome != RollBack::NoJournal;
   }
   return told;
@@ -45,7 +40,7 @@ bool Copy(const TransferSettings& settings, const CopyStep& step) {
 
 void RunTransfer(const TransferSettings& settings, MessagePrompt& prompt,
                  const std::function<std::optional<CopyStep>()>& checks,
-                 const std::string& doneText) {
+                 std::string_view doneText) {
   if (PromptIfNoFileChosen(settings, prompt)) return;
   try {
     PutBackCutShortTransfers(settings, prompt);
@@ -56,13 +51,15 @@ void RunTransfer(const TransferSettings& settings, MessagePrompt& prompt,
     while (!Copy(settings, *step)) {
       if (PutBackCutShortTransfers(settings, prompt)) return;
     }
-    ShowNotice(prompt, doneText);
+    ShowNotice(prompt, std::string(doneText));
+  } catch (const InPlaceWriteError& error) {
+    ShowFileError(prompt, error);
   } catch (const FileError& error) {
-    ShowError(prompt, FileErrorText(error));
+    ShowFileError(prompt, error);
   } catch (const std::bad_alloc&) {
-    ShowError(prompt, "There is not enough memory for this transfer.");
+    ShowOutOfMemory(prompt);
   } catch (const std::exception& error) {
-    ShowError(prompt, "The transfer failed: " + std::string(error.what()));
+    ShowTransferFailed(prompt, error);
   }
 }
 

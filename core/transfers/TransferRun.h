@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <string>
+#include <string_view>
 
 #include "model/TransferSettings.h"
-#include "transfers/MessagePrompt.h"
+#include "prompts/MessagePrompt.h"
 
 namespace zarvello {
 
@@ -27,7 +27,6 @@ struct CopyStep {
 
 // `checks` may talk to the user; it returns nothing to stop the transfer.
 void RunTransfer(const TransferSettings& settings, MessagePrompt& prompt,
-                 const std::function<std::optional<CopyStep>()>& checks,
-                 const std::string& doneText);
+                 const std::function<std::optional<CopyStep>()>& checks, std::string_view doneText);
 
 }  // namespace zarvello

@@ -6,9 +6,9 @@
 #include <QtWidgets>
 
 #include "Files.h"
-#include "OpenSave.h"
-#include "QtDialogService.h"
 #include "RecordingPrompt.h"
+#include "dialogs/OpenSave.h"
+#include "dialogs/QtDialogService.h"
 
 // Failures show the text, not the address.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "transfers/MessagePrompt.h"
+#include "prompts/MessagePrompt.h"
 
 namespace zarvello::testing {
 

@@ -7,10 +7,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "DialogService.h"
 #include "Files.h"
-#include "Form1.h"
 #include "RecordingPrompt.h"
+#include "dialogs/DialogService.h"
+#include "ui/Form1.h"
 
 // Failures show the text, not the address.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }

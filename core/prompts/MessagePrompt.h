@@ -1,5 +1,6 @@
 #pragma once
-// How operations talk to the user: one modal message, answered by a button.
+// How the program talks to the user: one modal message, answered by a
+// button. The words are those of the layer that asks.
 
 #include <initializer_list>
 #include <string>
@@ -22,5 +23,10 @@ class MessagePrompt {
 };
 
 std::string JoinPromptLines(std::initializer_list<std::string_view> lines);
+
+// OK, with the critical icon.
+void ShowError(MessagePrompt& prompt, const std::string& text, const std::string& title = {});
+// OK, no icon, the application title.
+void ShowNotice(MessagePrompt& prompt, const std::string& text);
 
 }  // namespace zarvello
