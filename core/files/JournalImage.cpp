@@ -126,16 +126,23 @@ std::span<const std::byte> JournalImage::SpentMark() {
 JournalImage::JournalImage(const JournalRecord& record)
     : record_(record), buffer_(ImageSize(record)) {}
 
+JournalImage::Header JournalImage::WriteHeader(const JournalRecord& record) {
+  Header header{};
+  const std::span<std::byte> to(header);
+  std::memcpy(to.data(), kMagic.data(), kMagic.size());
+  Put(to.subspan(kVolumeAt), record.file.volume);
+  Put(to.subspan(kIndexAt), record.file.index);
+  Put(to.subspan(kOffsetAt), static_cast<std::uint64_t>(record.offset));
+  Put(to.subspan(kOldLengthAt), static_cast<std::uint64_t>(record.oldLength));
+  Put(to.subspan(kLengthAt), static_cast<std::uint64_t>(record.length));
+  Put(to.subspan(kHeaderChecksumAt), Checksum(to.first(kHeaderChecksumAt)));
+  return header;
+}
+
 JournalImage::JournalImage(const JournalRecord& record, std::span<const std::byte> newBytes)
     : JournalImage(record) {
-  const std::span<std::byte> header = Bytes().first(kHeaderSize);
-  std::memcpy(header.data(), kMagic.data(), kMagic.size());
-  Put(header.subspan(kVolumeAt), record.file.volume);
-  Put(header.subspan(kIndexAt), record.file.index);
-  Put(header.subspan(kOffsetAt), static_cast<std::uint64_t>(record.offset));
-  Put(header.subspan(kOldLengthAt), static_cast<std::uint64_t>(record.oldLength));
-  Put(header.subspan(kLengthAt), static_cast<std::uint64_t>(record.length));
-  Put(header.subspan(kHeaderChecksumAt), Checksum(header.first(kHeaderChecksumAt)));
+  const Header header = WriteHeader(record);
+  std::copy(header.begin(), header.end(), Bytes().begin());
 
   for (std::int64_t at = record.offset; at < record.End();) {
     const Block block = BlockAt(record, at);

@@ -7,6 +7,7 @@
 // tell a complete journal from one cut short while it was written. Once the
 // write is done, a mark over the journal's start says so.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -22,6 +23,7 @@ struct JournalRecord {
   std::int64_t offset = 0;
   std::int64_t oldLength = 0;
   std::int64_t length = 0;  // of the new bytes
+  bool operator==(const JournalRecord&) const = default;
 
   std::int64_t End() const { return offset + length; }
   std::int64_t NewLength() const { return oldLength > End() ? oldLength : End(); }
@@ -39,6 +41,8 @@ class JournalImage {
   // Foreign: no transfer of this program wrote it.
   static std::variant<JournalRecord, Flaw> ReadHeader(std::span<const std::byte> header,
                                                       std::int64_t length);
+  using Header = std::array<std::byte, kHeaderSize>;
+  static Header WriteHeader(const JournalRecord& record);
   // Written over a journal's start once its write is done.
   static std::span<const std::byte> SpentMark();
 

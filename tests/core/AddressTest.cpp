@@ -7,13 +7,7 @@ namespace zarvello {
 // "<" and ">" on either side; the other side's box and list stay as they are.
 TEST(AddressTest, BankAndOffsetButtons) {
   // clang-format off
-  const struct {
-    char button;
-    std::int16_t header;
-    std::string text, textAfter;
-    int position, positionAfter;
-    std::int32_t bankSize = 0x8000;
-  } rows[] = {
+  const struct { char button; std::int16_t header; std::string text, textAfter; int position, positionAfter; std::int32_t bankSize = 0x8000; } rows[] = {
       {'>', 0x200, "", "000200", 0, 0}, {'>', 0x200, "x", "008200", 1, 1}, {'>', 0x200, "", "0F8200", 31, 31},
       {'>', 0x200, "", "3F8200", 127, 127}, {'>', 0, "", "008000", 1, 1}, {'>', 0x10, "", "008010", 1, 1},
       {'<', 0x200, "8200", "8200", 9, 1}, {'<', 0x200, "81FF", "81FF", 9, 0}, {'<', 0x200, "0", "200", 9, 0},

@@ -8,13 +8,10 @@
 #include <unistd.h>
 #endif
 
-#include <array>
-
 #include <gtest/gtest.h>
 
 #include "FileCallFaults.h"
 #include "TransferFixture.h"
-#include "files/JournalImage.h"
 
 namespace zarvello::testing {
 
@@ -92,39 +89,29 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
                                    ", but the file has been changed since. It was left "
                                    "as it is.") +
                               kRangeDone;
-  std::string inGap = rom, inWrite = rom;
-  inGap[0x90] = inWrite[0x200] = 'x';
+  std::string inGap = rom;
+  inGap[0x90] = 'x';
   const auto own = [&](const std::string& bytes) {
     Write(journal, bytes);
     fs::permissions(Utf8Path(journal), fs::perms::owner_read | fs::perms::owner_write);
   };
-  JournalImage impossible({.offset = std::int64_t{1} << 40, .length = 1},
-                          std::array<std::byte, 1>());
-  impossible.Seal();
   const std::string spent = "ZRVJDONE" + valid.substr(8);
   // clang-format off
-  const struct {
-    std::function<void()> place;
-    std::string shown;
-    bool copyFromSide = false;
-  } rows[] = {
+  const struct { std::function<void()> place; std::string shown; bool copyFromSide = false; } rows[] = {
       {[&] { PlaceAnotherUsersFile(journal); }, notOurs}, {[&] { own(valid); LetOthersWrite(journal); }, notOurs, true},
       {[&] { fs::create_directory(Utf8Path(journal)); }, notOurs, true},
       {[&] { own(valid); fs::resize_file(Utf8Path(journal), std::uintmax_t{64} << 30); }, notOurs},
-      {[&] { own(""); fs::resize_file(Utf8Path(journal), std::uintmax_t{64} << 30); }, notOurs},
-      {[&] { own(valid + '\0'); }, notOurs}, {[&] { own({reinterpret_cast<const char*>(impossible.Bytes().data()), impossible.Bytes().size()}); }, notOurs},
       // Another file, just as valid, took its name between the look and the open.
       {[&] { own(valid); BeforeOpening(journal, [&] { Write(folder.File("j"), valid); fs::rename(Utf8Path(folder.File("j")), Utf8Path(journal)); }); }, notOurs},
-      // A stale journal: bytes changed where the write went or in the gap before it, the file grown
-      // since, or another file with the same bytes renamed onto its name.
-      {[&] { Write(to, inWrite); own(valid); }, changed, true}, {[&] { Write(to, inGap); own(valid); }, changed, true},
-      {[&] { Write(to, rom + '!'); own(valid); }, changed, true},
+      // A stale journal: bytes changed in the gap before the write, the file grown since, or
+      // another file with the same bytes renamed onto its name.
+      {[&] { Write(to, inGap); own(valid); }, changed, true}, {[&] { Write(to, rom + '!'); own(valid); }, changed, true},
       // One cut short after this transfer looked for it, before it took its lock, and of a file put back since.
       {[&] { Write(to, target); BeforeOpening(to, [&] { own(valid); }); }, putBack, true},
-      // Torn by a power cut before its first page reached the disk, or marked done before a power cut
-      // took its removal: the user's own, only deleted.
-      {[&] { own(std::string(JournalImage::kHeaderSize, '\0') + valid.substr(JournalImage::kHeaderSize)); }, putBack + kRangeDone, true},
-      {[&] { own(spent); }, kRangeDone, true}, {[&] { BeforeOpening(to, [&] { own(spent); }); }, kRangeDone, true},
+      // Marked done before a power cut took its removal, found under the lock: the user's own, only deleted.
+      {[&] { BeforeOpening(to, [&] { own(spent); }); }, kRangeDone, true},
+      // Beside a file gone since, which is not made again.
+      {[&] { own(valid); fs::remove(Utf8Path(to)); }, Refused("open", to, kNoSuchFile), true},
       // Last, as it gives the file another identity.
       {[&] { own(valid); Write(folder.File("new"), rom); fs::rename(Utf8Path(folder.File("new")), Utf8Path(to)); }, changed, true}};
   // clang-format on
@@ -138,8 +125,9 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
                   "100", "40FF", prompt);
     EXPECT_EQ(prompt.shown, row.shown);
     EXPECT_PRED_FORMAT2(SameBytes, Read(to), before);
+    EXPECT_EQ(fs::exists(Utf8Path(to)), !before.empty());
     EXPECT_EQ(fs::symlink_status(Utf8Path(journal)).type() != fs::file_type::not_found,
-              row.shown == notOurs);
+              row.shown.starts_with("Can't"));
     fs::remove_all(Utf8Path(journal));
     BeforeOpening({}, {});
   }
@@ -152,9 +140,7 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
   // journal lies beside the file under either name.
   WriteFiles(0x5000, 0x3000);
   std::string link = to;
-#ifndef _WIN32
-  fs::create_symlink(to, link = folder.File("link.smc"));
-#endif
+  if (!kWindows) fs::create_symlink(to, link = folder.File("link.smc"));
   TransferRange({from, link}, "100", "40FF", prompt);
   const std::string updated = Read(to), io = "Input/output error";
   // clang-format off
@@ -162,13 +148,7 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
       putBack = io + "\r\nIt has been put back as it was.", later = io + "\r\nIt could not be put back yet: the next transfer into it will put it back.",
       complete = io + "\r\nThe transfer itself is complete: the new bytes were written.", notPutBack = io + "\r\nIt could not be put back: " + io + ".",
       putBackLater = Done("The last transfer into '" + link + "' was cut short. The file has been put back as it was before it.");
-  const struct {
-    int call;
-    Fault fault;
-    std::string failing, shown;
-    bool written = false;
-    std::string pasteTo, readOn;
-  } rows[] = {
+  const struct { int call; Fault fault; std::string failing, shown; bool written = false; std::string pasteTo, readOn; } rows[] = {
       {1, Fault::Fail, journal, io}, {2, Fault::Fail, journal, io}, {3, Fault::Fail, inFolder, io},
       {4, Fault::Fail, link, putBack}, {5, Fault::Fail, link, putBack},
       {4, Fault::FailFromThenOn, link, later, false, link, putBackLater}, {5, Fault::FailFromThenOn, link, later, false, link, putBackLater},
@@ -209,12 +189,7 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
                     denied = "Permission denied",
                     replaced = "Another file took its name while it was being opened";
   // clang-format off
-  const struct {
-    std::string copyFrom, pasteTo;
-    mode_t copyFromMode, pasteToMode;
-    std::string shown;
-    std::string prepare = "nobody";
-  } rows[] = {
+  const struct { std::string copyFrom, pasteTo; mode_t copyFromMode, pasteToMode; std::string shown; std::string prepare = "nobody"; } rows[] = {
       {pipe, to, 0666, 0666, Refused("open", pipe, other)}, {from, link, 0666, 0666, Refused("open", link, other)},
       {from, inFolder, 0666, 0666, Refused("open", inFolder, "Is a directory")},
       {from, to, 0666, 0444, Refused("open", to, denied)}, {from, to, 0, 0666, Refused("open", from, denied)},

@@ -8,13 +8,10 @@ namespace zarvello::testing {
 TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
   // clang-format off
   const struct {
-    std::int32_t bankSize;
-    std::int16_t copyFromHeader, pasteToHeader;
-    int copyFromBank, pasteToBank;
+    std::int32_t bankSize; std::int16_t copyFromHeader, pasteToHeader; int copyFromBank, pasteToBank;
     long sourceLength, targetLength;  // -1: no file
     std::string shown;
-    bool answerNo = false;
-    bool shrinks = false;  // the Copy From file, while the question waits: half a bank is no bank
+    bool answerNo = false, shrinks = false;  // shrinks: the Copy From file, while the question waits: half a bank is no bank
   } rows[] = {
       {0x8000, 0x200, 0x200, 31, 40, 0x200 + 32 * kBank, 0x200 + 64 * kBank, kBankDone},
       {0x8000, 0x200, 0x200, 31, 40, 0x200 + 32 * kBank - 1, 0x200, CopyFromTooShort("9F")},
@@ -57,11 +54,7 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
 
 TEST_F(TransferTest, RangeTransferCopiesFromTheFirstToTheLastOffsetAtTheSameOffsets) {
   // clang-format off
-  const struct {
-    std::string first, last;
-    long sourceLength, targetLength;  // -1: no file
-    std::string shown = kRangeDone;
-  } rows[] = {
+  const struct { std::string first, last; long sourceLength, targetLength; std::string shown = kRangeDone; } rows[] = {  // lengths -1: no file
       {"8200", "8200", 0x10000, 0x10000}, {"", "", 0x10000, 0x10000}, {"008200", "9fff", 0x10000, 0x10000},
       {"F00", "17FF", 0x1000, 0x800}, {"10", "1F", -1, 0x100, Refused("open", from, kNoSuchFile)},
       {"200", "100", 0x1000, 0x1000, Failed("The last offset 100 lies before the first offset 200.")}};

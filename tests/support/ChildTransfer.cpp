@@ -49,11 +49,7 @@ std::string InChild(const TempFolder& folder, const ChildTransfer& job,
   for (const std::string& part : job.transfer) lines += '\n' + part;
   Write(jobFile, lines);
   // Windows' shell takes the command in quotes of its own.
-#ifdef _WIN32
-  const std::string quote = "\"";
-#else
-  const std::string quote;
-#endif
+  const std::string quote = kWindows ? "\"" : "";
   const std::string command =
       quote + '"' + program + "\" " + kChildFlag.data() + " \"" + jobFile + '"' + quote;
   auto child = std::async(std::launch::async, [&] { return std::system(command.c_str()); });

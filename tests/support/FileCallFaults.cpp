@@ -23,11 +23,6 @@
 namespace zarvello::testing {
 namespace {
 
-#ifdef _WIN32
-constexpr bool kFileFlushKeepsEntries = true;
-#else
-constexpr bool kFileFlushKeepsEntries = false;
-#endif
 constexpr std::size_t kPage = 4096;
 using Opening = PlatformFile::Opening;
 
@@ -111,7 +106,7 @@ class FaultyFile final : public PlatformFile {
     Before(Path(), false);
     file_->Flush();
     flushedBytes.erase(Path());
-    if (kFileFlushKeepsEntries) unflushedEntries.clear();
+    if (kWindows) unflushedEntries.clear();  // a file's flush commits the entries logged before
   }
   bool TryLock(Lock lock) override { return file_->TryLock(lock); }
 
@@ -138,7 +133,7 @@ class FaultyFiles final : public FileSystem {
   void FlushFolderOf(const std::string& path) override {
     Before(Folder(path), false);
     real.FlushFolderOf(path);
-    if (!kFileFlushKeepsEntries) {
+    if (!kWindows) {
       std::erase_if(unflushedEntries,
                     [&](const auto& entry) { return Folder(entry.first) == Folder(path); });
     }

@@ -45,10 +45,15 @@ struct ChildTransfer {
 std::string InChild(const TempFolder& folder, const ChildTransfer& child,
                     const std::function<void()>& whilePaused = {});
 
-// What differs between systems, one source file each. In a child, before
-// its transfer, on POSIX systems: "nobody" to become an unprivileged user
-// when root, "pipe:<path>" for a named pipe to take the path's name just
-// before it is opened.
+// What differs between systems: this flag, and one source file each.
+#ifdef _WIN32
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+// In a child, before its transfer, on POSIX systems: "nobody" to become an
+// unprivileged user when root, "pipe:<path>" for a named pipe to take the
+// path's name just before it is opened.
 void PrepareChild(const std::string& how);
 void LetOthersWrite(const std::string& path);
 // Whether no one but its owner, and the system, may read or write the file.
