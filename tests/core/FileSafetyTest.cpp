@@ -12,6 +12,7 @@
 
 #include "FileCallFaults.h"
 #include "TransferFixture.h"
+#include "files/JournalImage.h"
 
 namespace zarvello::testing {
 
@@ -108,7 +109,9 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
       {[&] { Write(to, inGap); own(valid); }, changed, true}, {[&] { Write(to, rom + '!'); own(valid); }, changed, true},
       // One cut short after this transfer looked for it, before it took its lock, and of a file put back since.
       {[&] { Write(to, target); BeforeOpening(to, [&] { own(valid); }); }, putBack, true},
-      // Marked done before a power cut took its removal, found under the lock: the user's own, only deleted.
+      // Torn by a power cut before its first page reached the disk, or marked done before a power cut
+      // took its removal and found under the lock: the user's own, only deleted.
+      {[&] { own(std::string(JournalImage::kHeaderSize, '\0') + valid.substr(JournalImage::kHeaderSize)); }, putBack + kRangeDone, true},
       {[&] { BeforeOpening(to, [&] { own(spent); }); }, kRangeDone, true},
       // Beside a file gone since, which is not made again.
       {[&] { own(valid); fs::remove(Utf8Path(to)); }, Refused("open", to, kNoSuchFile), true},
