@@ -1,4 +1,4 @@
-// The file and memory calls of Linux and other POSIX systems.
+// The file calls of Linux and other POSIX systems.
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -67,6 +67,21 @@ int OpenFlags(PlatformFile::Access access, PlatformFile::Opening opening) {
   return flags;
 }
 
+// Repeats a pread or pwrite, given as the call for the bytes done so far,
+// until all `size` bytes are done or a call moves none.
+template <typename Call>
+std::size_t Repeat(std::size_t size, Action action, const std::string& path, Call call) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t count = call(done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) throw SystemError(action, path, errno);
+    if (count == 0) break;
+    done += static_cast<std::size_t>(count);
+  }
+  return done;
+}
+
 class PosixFile final : public PlatformFile {
  public:
   PosixFile(int descriptor, const std::string& path)
@@ -88,28 +103,19 @@ class PosixFile final : public PlatformFile {
   }
 
   std::size_t ReadAt(std::int64_t offset, std::span<std::byte> buffer) const override {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-      const ssize_t count = ::pread(descriptor_, buffer.data() + done, buffer.size() - done,
-                                    static_cast<off_t>(offset + done));
-      if (count < 0 && errno == EINTR) continue;
-      if (count < 0) throw SystemError(Action::Read, Path(), errno);
-      if (count == 0) break;
-      done += static_cast<std::size_t>(count);
-    }
-    return done;
+    return Repeat(buffer.size(), Action::Read, Path(), [&](std::size_t done) {
+      return ::pread(descriptor_, buffer.data() + done, buffer.size() - done,
+                     static_cast<off_t>(offset + done));
+    });
   }
 
   void WriteAt(std::int64_t offset, std::span<const std::byte> data) override {
-    std::size_t done = 0;
-    while (done < data.size()) {
-      const ssize_t count = ::pwrite(descriptor_, data.data() + done, data.size() - done,
-                                     static_cast<off_t>(offset + done));
-      if (count < 0 && errno == EINTR) continue;
-      if (count < 0) throw SystemError(Action::Write, Path(), errno);
-      if (count == 0) throw SystemError(Action::Write, Path(), ENOSPC);
-      done += static_cast<std::size_t>(count);
-    }
+    const std::size_t written = Repeat(data.size(), Action::Write, Path(), [&](std::size_t done) {
+      return ::pwrite(descriptor_, data.data() + done, data.size() - done,
+                      static_cast<off_t>(offset + done));
+    });
+    // A write that moves nothing has no room left.
+    if (written < data.size()) throw SystemError(Action::Write, Path(), ENOSPC);
   }
 
   void Truncate(std::int64_t length) override {

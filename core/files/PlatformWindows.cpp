@@ -1,4 +1,4 @@
-// The file and memory calls of Windows. Paths arrive as UTF-8 and are used
+// The file calls of Windows. Paths arrive as UTF-8 and are used
 // as UTF-16.
 
 #include <windows.h>
@@ -369,13 +369,12 @@ class WindowsFileSystem final : public FileSystem {
     const DWORD error = ::GetLastError();
     ::LocalFree(privately.lpSecurityDescriptor);
     if (handle == INVALID_HANDLE_VALUE) {
-      FileError failure = SystemError(Action::Open, path, error);
       // A new name beside a file that exists, which the system says names
       // nothing: one too long for it.
       if (opening == Opening::CreateNewPrivate && NamesNothing(error)) {
-        failure.cause = Cause::NameTooLong;
+        throw FileError(Action::Open, path, Cause::NameTooLong, Reason(error));
       }
-      throw failure;
+      throw SystemError(Action::Open, path, error);
     }
     return std::make_unique<WindowsFile>(handle, path);
   }

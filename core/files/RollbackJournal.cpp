@@ -127,6 +127,18 @@ bool LeftAsTheWriteLeftIt(const PlatformFile& rom, const JournalImage& image) {
   return true;
 }
 
+// Puts the file back from a whole journal, where the file holds what the
+// cut-short write left; a torn or spent one leaves nothing to put back.
+RollBack PutBackFrom(PlatformFile& rom, const JournalRead& journal) {
+  if (const auto* flaw = std::get_if<JournalImage::Flaw>(&journal)) {
+    return *flaw == JournalImage::Flaw::Spent ? RollBack::NoJournal : RollBack::Untouched;
+  }
+  const auto& image = std::get<JournalImage>(journal);
+  if (!LeftAsTheWriteLeftIt(rom, image)) return RollBack::LeftAsItIs;
+  PutBack(rom, image);
+  return RollBack::PutBack;
+}
+
 }  // namespace
 
 std::string JournalPath(const std::string& romPath) {
@@ -180,19 +192,7 @@ RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action 
   // finished, and deleted its journal, in between.
   const FileFacts facts = LookAt(journalPath, false);
   if (facts.kind == FileKind::Missing) return RollBack::NoJournal;
-  const JournalRead journal = ReadJournal(journalPath, facts);
-  RollBack outcome = RollBack::PutBack;
-  if (const auto* image = std::get_if<JournalImage>(&journal)) {
-    if (LeftAsTheWriteLeftIt(*rom, *image)) {
-      PutBack(*rom, *image);
-    } else {
-      outcome = RollBack::LeftAsItIs;
-    }
-  } else {
-    outcome = std::get<JournalImage::Flaw>(journal) == JournalImage::Flaw::Spent
-                  ? RollBack::NoJournal
-                  : RollBack::Untouched;
-  }
+  const RollBack outcome = PutBackFrom(*rom, ReadJournal(journalPath, facts));
   // Unflushed: a journal that a power cut brings back finds the file put
   // back already, or changed since, and is deleted once more.
   RemoveFile(journalPath);
