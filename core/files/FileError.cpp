@@ -10,9 +10,9 @@ namespace {
 constexpr const char* kActionNames[] = {"open", "read", "write", "use"};
 constexpr const char* kCauseNames[] = {
     "system error", "denied", "name too long",   "exists",      "not a regular file", "directory",
-    "replaced",     "busy",   "not our journal", "ended early", "not private"};
+    "replaced",     "busy",   "not our journal", "ended early", "not private",        "changed"};
 static_assert(std::size(kActionNames) == static_cast<std::size_t>(FileError::Action::Use) + 1);
-static_assert(std::size(kCauseNames) == static_cast<std::size_t>(FileError::Cause::NotPrivate) + 1);
+static_assert(std::size(kCauseNames) == static_cast<std::size_t>(FileError::Cause::Changed) + 1);
 
 std::string Describe(FileError::Action action, const std::string& path, FileError::Cause cause,
                      const std::string& systemReason) {

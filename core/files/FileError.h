@@ -23,6 +23,7 @@ class FileError : public std::runtime_error {
     NotOurJournal,  // something at a journal's path that this user's transfers did not write
     EndedEarly,     // the file ended before the bytes asked for
     NotPrivate,     // a journal's access could not be limited to its owner; see systemReason
+    Changed,        // not the file, or not the bytes, that were expected there
   };
 
   FileError(Action action, std::string path, Cause cause, std::string systemReason = {});

@@ -12,16 +12,18 @@
 namespace zarvello {
 namespace {
 
-// Format 3. A journal of format 1 or 2, from an older version, is not taken
-// for one of this version's: its checksums are of another kind.
-// Header: magic, file volume and index, offset, old length, length, and the
-// header's checksum. Then the old bytes, one checksum per block of the new
-// bytes, and the checksum of all that. Numbers are little-endian.
-constexpr std::string_view kMagic = "ZRVJRNL3";
+// Format 4. A journal of an older format, from an older version, is not
+// taken for one of this version's: format 3 had no new length, so it could
+// not cut a file shorter, and older ones had checksums of another kind.
+// Header: magic, file volume and index, offset, old length, length, new
+// length, and the header's checksum. Then one checksum per block of the new
+// bytes, the checksum of all the journal, and the old bytes. Numbers are
+// little-endian.
+constexpr std::string_view kMagic = "ZRVJRNL4";
 constexpr std::string_view kSpentMagic = "ZRVJDONE";
 constexpr std::size_t kFieldSize = 8;
 constexpr std::size_t kVolumeAt = 8, kIndexAt = 16, kOffsetAt = 24, kOldLengthAt = 32,
-                      kLengthAt = 40, kHeaderChecksumAt = 48;
+                      kLengthAt = 40, kNewLengthAt = 48, kHeaderChecksumAt = 56;
 
 // This program never writes more than 16 MiB at a time, nor at a 32-bit
 // offset or beyond; a header that claims more is not one of its own.
@@ -54,6 +56,7 @@ bool OldEndSplitsABlock(const JournalRecord& record) {
 }
 
 std::size_t BlockCount(const JournalRecord& record) {
+  if (record.length == 0) return 0;
   return static_cast<std::size_t>(BlockNumber(record.End() - 1) - BlockNumber(record.offset) + 1 +
                                   OldEndSplitsABlock(record));
 }
@@ -72,9 +75,19 @@ Block BlockAt(const JournalRecord& record, std::int64_t at) {
           end};
 }
 
-std::size_t ImageSize(const JournalRecord& record) {
-  return JournalImage::kHeaderSize + record.SavedCount() + kFieldSize * BlockCount(record) +
-         kFieldSize;
+std::size_t FrontSize(const JournalRecord& record) {
+  return JournalImage::kHeaderSize + kFieldSize * BlockCount(record) + kFieldSize;
+}
+
+// A write that changes something, and leaves the file's length past its new
+// bytes, or cut short, by no more than the largest write, no shorter than
+// their end.
+bool Possible(const JournalRecord& record) {
+  const bool writes =
+      record.length > 0 && record.newLength == std::max(record.oldLength, record.End());
+  const bool shortens = record.Shortens() && record.End() <= record.newLength &&
+                        record.oldLength - record.newLength <= kLargestLength;
+  return writes || shortens;
 }
 
 // XXH3: tells a torn journal from a whole one, not a forged one.
@@ -89,7 +102,8 @@ bool AllZero(std::span<const std::byte> bytes) {
 }  // namespace
 
 std::size_t JournalRecord::SavedCount() const {
-  return static_cast<std::size_t>(std::clamp<std::int64_t>(oldLength - offset, 0, length));
+  return static_cast<std::size_t>(
+      std::clamp<std::int64_t>(oldLength - offset, 0, CoveredEnd() - offset));
 }
 
 std::variant<JournalRecord, JournalImage::Flaw> JournalImage::ReadHeader(
@@ -97,8 +111,8 @@ std::variant<JournalRecord, JournalImage::Flaw> JournalImage::ReadHeader(
   // A page that never reached the disk reads as zeros; but no journal is
   // longer than one of the largest write.
   if (AllZero(header.first(kHeaderSize))) {
-    const JournalRecord largest{{}, 0, kLargestLength, kLargestLength};
-    return length <= static_cast<std::int64_t>(ImageSize(largest)) ? Flaw::Torn : Flaw::Foreign;
+    const JournalRecord largest{{}, 0, 2 * kLargestLength, kLargestLength, kLargestLength};
+    return length <= Size(largest) ? Flaw::Torn : Flaw::Foreign;
   }
   if (std::memcmp(header.data(), kSpentMagic.data(), kSpentMagic.size()) == 0) return Flaw::Spent;
   if (std::memcmp(header.data(), kMagic.data(), kMagic.size()) != 0) return Flaw::Foreign;
@@ -111,9 +125,11 @@ std::variant<JournalRecord, JournalImage::Flaw> JournalImage::ReadHeader(
   const JournalRecord record{{Get(header.subspan(kVolumeAt)), Get(header.subspan(kIndexAt))},
                              number(kOffsetAt),
                              number(kOldLengthAt),
-                             number(kLengthAt)};
-  if (record.offset < 0 || record.offset >= kLargestOffset || record.length < 1 ||
-      record.length > kLargestLength || record.oldLength < 0 || record.oldLength > kLargestFile) {
+                             number(kLengthAt),
+                             number(kNewLengthAt)};
+  if (record.offset < 0 || record.offset >= kLargestOffset || record.length < 0 ||
+      record.length > kLargestLength || record.oldLength < 0 || record.oldLength > kLargestFile ||
+      !Possible(record)) {
     return Flaw::Foreign;
   }
   return record;
@@ -124,7 +140,7 @@ std::span<const std::byte> JournalImage::SpentMark() {
 }
 
 JournalImage::JournalImage(const JournalRecord& record)
-    : record_(record), buffer_(ImageSize(record)) {}
+    : record_(record), front_(FrontSize(record)), old_(record.SavedCount()) {}
 
 JournalImage::Header JournalImage::WriteHeader(const JournalRecord& record) {
   Header header{};
@@ -135,6 +151,7 @@ JournalImage::Header JournalImage::WriteHeader(const JournalRecord& record) {
   Put(to.subspan(kOffsetAt), static_cast<std::uint64_t>(record.offset));
   Put(to.subspan(kOldLengthAt), static_cast<std::uint64_t>(record.oldLength));
   Put(to.subspan(kLengthAt), static_cast<std::uint64_t>(record.length));
+  Put(to.subspan(kNewLengthAt), static_cast<std::uint64_t>(record.newLength));
   Put(to.subspan(kHeaderChecksumAt), Checksum(to.first(kHeaderChecksumAt)));
   return header;
 }
@@ -142,7 +159,7 @@ JournalImage::Header JournalImage::WriteHeader(const JournalRecord& record) {
 JournalImage::JournalImage(const JournalRecord& record, std::span<const std::byte> newBytes)
     : JournalImage(record) {
   const Header header = WriteHeader(record);
-  std::copy(header.begin(), header.end(), Bytes().begin());
+  std::copy(header.begin(), header.end(), Front().begin());
 
   for (std::int64_t at = record.offset; at < record.End();) {
     const Block block = BlockAt(record, at);
@@ -153,23 +170,26 @@ JournalImage::JournalImage(const JournalRecord& record, std::span<const std::byt
   }
 }
 
-std::span<std::byte> JournalImage::OldBytes() const {
-  return Bytes().subspan(kHeaderSize, record_.SavedCount());
+std::int64_t JournalImage::Size(const JournalRecord& record) {
+  return static_cast<std::int64_t>(FrontSize(record) + record.SavedCount());
 }
 
 std::span<std::byte> JournalImage::BlockChecksums() const {
-  return Bytes().subspan(kHeaderSize + record_.SavedCount(), kFieldSize * BlockCount(record_));
+  return Front().subspan(kHeaderSize, kFieldSize * BlockCount(record_));
 }
 
-void JournalImage::Seal() {
-  const std::span<std::byte> image = Bytes();
-  Put(image.last(kFieldSize), Checksum(image.first(image.size() - kFieldSize)));
+std::uint64_t JournalImage::ChecksumOfAll() const {
+  XXH3_state_t state;
+  XXH3_64bits_reset(&state);
+  const std::span<const std::byte> front = Front().first(Front().size() - kFieldSize);
+  XXH3_64bits_update(&state, front.data(), front.size());
+  XXH3_64bits_update(&state, OldBytes().data(), OldBytes().size());
+  return XXH3_64bits_digest(&state);
 }
 
-bool JournalImage::Sealed() const {
-  const std::span<const std::byte> image = Bytes();
-  return Get(image.last(kFieldSize)) == Checksum(image.first(image.size() - kFieldSize));
-}
+void JournalImage::Seal() { Put(Front().last(kFieldSize), ChecksumOfAll()); }
+
+bool JournalImage::Sealed() const { return Get(Front().last(kFieldSize)) == ChecksumOfAll(); }
 
 bool JournalImage::HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fileBytes) const {
   // Before the write lies the gap that a write past the old end fills with zeros.
@@ -181,7 +201,9 @@ bool JournalImage::HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fil
   const std::span<const std::byte> old = OldBytes();
   const std::int64_t savedEnd = record_.offset + static_cast<std::int64_t>(old.size());
   while (!fileBytes.empty()) {
-    const Block block = BlockAt(record_, at);
+    // Past the new bytes lie only those a write that shortens the file cuts off.
+    const bool cutOff = at >= record_.End();
+    const Block block = cutOff ? Block{0, record_.CoveredEnd()} : BlockAt(record_, at);
     const auto bytes =
         fileBytes.first(std::min(fileBytes.size(), static_cast<std::size_t>(block.end - at)));
     const auto saved =
@@ -189,7 +211,8 @@ bool JournalImage::HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fil
     const bool isOld =
         (saved == 0 || std::memcmp(bytes.data(), &old[at - record_.offset], saved) == 0) &&
         AllZero(bytes.subspan(saved));
-    if (!isOld && Checksum(bytes) != Get(BlockChecksums().subspan(kFieldSize * block.index))) {
+    if (!isOld &&
+        (cutOff || Checksum(bytes) != Get(BlockChecksums().subspan(kFieldSize * block.index)))) {
       return false;
     }
     fileBytes = fileBytes.subspan(bytes.size());

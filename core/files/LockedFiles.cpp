@@ -26,16 +26,18 @@ LockedFiles::LockedFiles(const std::string& copyFromPath, const std::string& pas
   if (copyFrom_) LockOrRefuse(*copyFrom_, Lock::Shared, FileError::Action::Read);
 }
 
+LockedFiles::LockedFiles(const std::string& path)
+    : pasteToPath_(path), pasteTo_(OpenRomFile(path, Access::ReadWrite)) {
+  LockOrRefuse(*pasteTo_, Lock::Exclusive, FileError::Action::Write);
+}
+
 bool LockedFiles::CutShortTransferFound() const {
-  return JournalLiesBeside(copyFromPath_) || JournalLiesBeside(pasteToPath_);
+  return (!copyFromPath_.empty() && JournalLiesBeside(copyFromPath_)) ||
+         JournalLiesBeside(pasteToPath_);
 }
 
 std::size_t LockedFiles::Read(std::int64_t offset, std::span<std::byte> buffer) const {
   return (copyFrom_ ? *copyFrom_ : *pasteTo_).ReadAt(offset, buffer);
-}
-
-void LockedFiles::Write(std::int64_t offset, std::span<const std::byte> data) {
-  WriteInPlace(*pasteTo_, pasteToPath_, offset, data);
 }
 
 }  // namespace zarvello

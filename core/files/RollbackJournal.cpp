@@ -22,8 +22,7 @@ FileError NotOurJournal(const std::string& path) {
 
 // Empty where no journal can be: a write-protected folder, or a file name
 // too long for a longer one beside it.
-std::unique_ptr<PlatformFile> WriteJournal(const std::string& path,
-                                           std::span<const std::byte> image) {
+std::unique_ptr<PlatformFile> WriteJournal(const std::string& path, const JournalImage& image) {
   std::unique_ptr<PlatformFile> journal;
   try {
     journal = PlatformFile::Open(path, PlatformFile::Access::ReadWrite,
@@ -35,7 +34,8 @@ std::unique_ptr<PlatformFile> WriteJournal(const std::string& path,
     throw;
   }
   try {
-    journal->WriteAt(0, image);
+    journal->WriteAt(0, image.Front());
+    journal->WriteAt(static_cast<std::int64_t>(image.Front().size()), image.OldBytes());
     journal->Flush();
     FlushFolderOf(path);
   } catch (const FileError&) {
@@ -56,6 +56,13 @@ void PutBack(PlatformFile& rom, const JournalImage& image) {
   rom.WriteAt(image.Record().offset, image.OldBytes());
   rom.Truncate(image.Record().oldLength);
   rom.Flush();
+}
+
+JournalRecord RecordOfWrite(const PlatformFile& rom, std::int64_t offset, std::size_t size,
+                            std::optional<std::int64_t> shortenTo) {
+  const std::int64_t length = rom.Length(), end = offset + static_cast<std::int64_t>(size);
+  return {rom.Facts().identity, offset, length, static_cast<std::int64_t>(size),
+          shortenTo.value_or(std::max(length, end))};
 }
 
 // Puts the file back after a write failed; says what became of it.
@@ -96,10 +103,14 @@ JournalRead ReadJournal(const std::string& path, const FileFacts& looked) {
     if (*flaw == JournalImage::Flaw::Foreign) throw NotOurJournal(path);
     return *flaw;
   }
-  JournalImage image(std::get<JournalRecord>(read));
-  const auto promised = static_cast<std::int64_t>(image.Bytes().size());
+  const JournalRecord& record = std::get<JournalRecord>(read);
+  const std::int64_t promised = JournalImage::Size(record);
   if (length > promised) throw NotOurJournal(path);
-  if (length < promised || file->ReadAt(0, image.Bytes()) < image.Bytes().size() ||
+  if (length < promised) return JournalImage::Flaw::Torn;
+  JournalImage image(record);
+  const std::size_t front = image.Front().size();
+  if (file->ReadAt(0, image.Front()) < front ||
+      file->ReadAt(static_cast<std::int64_t>(front), image.OldBytes()) < image.OldBytes().size() ||
       !image.Sealed()) {
     return JournalImage::Flaw::Torn;
   }
@@ -114,10 +125,13 @@ bool LeftAsTheWriteLeftIt(const PlatformFile& rom, const JournalImage& image) {
   const JournalRecord& record = image.Record();
   if (rom.Facts().identity != record.file) return false;
   const std::int64_t length = rom.Length();
-  if (length < record.oldLength || length > record.NewLength()) return false;
+  if (length < std::min(record.oldLength, record.newLength) ||
+      length > std::max(record.oldLength, record.newLength)) {
+    return false;
+  }
   constexpr std::int64_t kPiece = 64 * 1024;  // a multiple of the journal's block size
   const ZeroedBuffer piece(kPiece);
-  const std::int64_t end = std::min(record.End(), length);
+  const std::int64_t end = std::min(record.CoveredEnd(), length);
   for (std::int64_t at = std::min(record.oldLength, record.offset); at < end;) {
     const auto bytes = piece.Bytes().first(
         static_cast<std::size_t>(std::min((at / kPiece + 1) * kPiece, end) - at));
@@ -149,18 +163,21 @@ bool JournalLiesBeside(const std::string& romPath) {
   return LookAt(JournalPath(romPath), false).kind != FileKind::Missing;
 }
 
-void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t offset,
-                  std::span<const std::byte> data) {
-  const JournalRecord record{rom.Facts().identity, offset, rom.Length(),
-                             static_cast<std::int64_t>(data.size())};
-  JournalImage image(record, data);
-  rom.ReadAt(offset, image.OldBytes());
-  image.Seal();
-  const std::string journalPath = JournalPath(romPath);
-  std::unique_ptr<PlatformFile> journal = WriteJournal(journalPath, image.Bytes());
+InPlaceWrite::InPlaceWrite(PlatformFile& rom, std::int64_t offset, std::span<const std::byte> data,
+                           std::optional<std::int64_t> shortenTo)
+    : rom_(rom), data_(data), image_(RecordOfWrite(rom, offset, data.size(), shortenTo), data) {
+  rom.ReadAt(offset, image_.OldBytes());
+  image_.Seal();
+}
+
+WrittenChange InPlaceWrite::Run() && {
+  const JournalRecord& record = image_.Record();
+  const std::string journalPath = JournalPath(rom_.Path());
+  std::unique_ptr<PlatformFile> journal = WriteJournal(journalPath, image_);
   try {
-    rom.WriteAt(offset, data);
-    rom.Flush();
+    rom_.WriteAt(record.offset, data_);
+    if (record.Shortens()) rom_.Truncate(record.newLength);
+    rom_.Flush();
     // The one moment the write becomes done: a flushed write into the
     // journal, which every system keeps, unlike a folder entry's removal.
     if (journal) {
@@ -171,15 +188,17 @@ void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t of
     const bool journaled = journal != nullptr;
     // Closed first: Windows removes an open file only once it is closed.
     journal.reset();
-    throw PutBackAfterFailure(rom, image, journaled, journalPath, failure);
+    throw PutBackAfterFailure(rom_, image_, journaled, journalPath, failure);
   }
-  if (!journal) return;
-  journal.reset();
-  try {
-    RemoveFile(journalPath);
-  } catch (const FileError& failure) {
-    throw InPlaceWriteError(failure, InPlaceWriteError::Outcome::NewBytesWritten);
+  if (journal) {
+    journal.reset();
+    try {
+      RemoveFile(journalPath);
+    } catch (const FileError& failure) {
+      throw InPlaceWriteError(failure, InPlaceWriteError::Outcome::NewBytesWritten);
+    }
   }
+  return {record, image_.TakeOldBytes()};
 }
 
 RollBack RollBackCutShortTransfer(const std::string& romPath, FileError::Action action) {

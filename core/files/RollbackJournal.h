@@ -10,11 +10,14 @@
 // or the new bytes where the write went.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "files/FileError.h"
+#include "files/JournalImage.h"
 #include "files/Platform.h"
+#include "files/ZeroedBuffer.h"
 
 namespace zarvello {
 
@@ -26,13 +29,36 @@ std::string JournalPath(const std::string& romPath);
 // True when anything at all lies at the file's journal path.
 bool JournalLiesBeside(const std::string& romPath);
 
-// Writes data at offset into rom, which the caller holds locked exclusively.
-// Throws FileError when it fails before the file is touched. Once the file
-// is being written, a failure is thrown as an InPlaceWriteError that says
-// what became of the file: it is put back first where it can be. In a folder
-// where no journal can be written, the old bytes are kept in memory only.
-void WriteInPlace(PlatformFile& rom, const std::string& romPath, std::int64_t offset,
-                  std::span<const std::byte> data);
+// What an in-place write changed: where, and the bytes it wrote over or cut off.
+struct WrittenChange {
+  JournalRecord record;
+  ZeroedBuffer oldBytes;
+};
+
+// Writes data at offset into rom, which the caller holds locked exclusively,
+// and then, where it is given, cuts the file short at shortenTo, no shorter
+// than the data's end.
+class InPlaceWrite {
+ public:
+  // Reads what the write will cover, as the file holds it now.
+  InPlaceWrite(PlatformFile& rom, std::int64_t offset, std::span<const std::byte> data,
+               std::optional<std::int64_t> shortenTo = std::nullopt);
+
+  const JournalRecord& Record() const { return image_.Record(); }
+  std::span<const std::byte> OldBytes() const { return image_.OldBytes(); }
+
+  // Throws FileError when it fails before the file is touched. Once the file
+  // is being written, a failure is thrown as an InPlaceWriteError that says
+  // what became of the file: it is put back first where it can be. In a
+  // folder where no journal can be written, the old bytes are kept in memory
+  // only.
+  WrittenChange Run() &&;
+
+ private:
+  PlatformFile& rom_;
+  std::span<const std::byte> data_;
+  JournalImage image_;
+};
 
 enum class RollBack {
   NoJournal,   // none, or one marked done

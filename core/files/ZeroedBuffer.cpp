@@ -25,11 +25,17 @@ void AdviseHugePages([[maybe_unused]] std::byte* bytes, [[maybe_unused]] std::si
 #endif
 }
 
+ZeroedAllocation allocation = [](std::size_t count, std::size_t size) {
+  return std::calloc(count, size);
+};
+
 }  // namespace
+
+void UseZeroedAllocation(ZeroedAllocation allocate) { allocation = allocate; }
 
 ZeroedBuffer::ZeroedBuffer(std::size_t size)
     // calloc(0) may give no memory at all, which is no failure.
-    : size_(size), data_(static_cast<std::byte*>(std::calloc(size == 0 ? 1 : size, 1))) {
+    : size_(size), data_(static_cast<std::byte*>(allocation(size == 0 ? 1 : size, 1))) {
   if (!data_) throw std::bad_alloc();
   AdviseHugePages(data_.get(), size);
 }

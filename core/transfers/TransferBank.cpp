@@ -60,10 +60,10 @@ std::optional<CopyStep> CheckBothLengths(const TransferSettings& settings, Messa
 
 }  // namespace
 
-void TransferBank(TransferSettings& settings, int copyFromBankPosition, int pasteToBankPosition,
-                  MessagePrompt& prompt) {
+std::optional<TransferChange> TransferBank(TransferSettings& settings, int copyFromBankPosition,
+                                           int pasteToBankPosition, MessagePrompt& prompt) {
   DeriveBankOffsets(settings, copyFromBankPosition, pasteToBankPosition);
-  RunTransfer(
+  return RunTransfer(
       settings, prompt, [&] { return CheckBothLengths(settings, prompt); }, kBankTransferred);
 }
 

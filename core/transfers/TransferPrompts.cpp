@@ -25,6 +25,8 @@ std::string Reason(const FileError& error) {
       return "The file ended before the bank did";
     case FileError::Cause::NotPrivate:
       return "It could not be made readable by you alone: " + error.systemReason;
+    case FileError::Cause::Changed:
+      return "The file has been changed since.";
     case FileError::Cause::System:
     case FileError::Cause::Denied:
     case FileError::Cause::NameTooLong:
@@ -34,10 +36,13 @@ std::string Reason(const FileError& error) {
   return error.systemReason;
 }
 
+// "Can't <doing> '<path>'." and the reason.
+std::string CantText(const std::string& doing, const FileError& error) {
+  return JoinPromptLines({"Can't " + doing + " '" + error.path + "'.", Reason(error)});
+}
+
 std::string FileErrorText(const FileError& error) {
-  return JoinPromptLines(
-      {"Can't " + std::string(kVerbs[static_cast<int>(error.action)]) + " '" + error.path + "'.",
-       Reason(error)});
+  return CantText(kVerbs[static_cast<int>(error.action)], error);
 }
 
 std::string OutcomeText(const InPlaceWriteError& error) {
@@ -117,6 +122,12 @@ void ShowFileError(MessagePrompt& prompt, const FileError& error) {
 
 void ShowFileError(MessagePrompt& prompt, const InPlaceWriteError& error) {
   ShowError(prompt, JoinPromptLines({FileErrorText(error.failure), OutcomeText(error)}));
+}
+
+void ShowChangeRefused(MessagePrompt& prompt, Direction direction, const FileError& why) {
+  ShowError(prompt, CantText(direction == Direction::Undo ? "undo the transfer into"
+                                                          : "redo the transfer into",
+                             why));
 }
 
 void ShowOutOfMemory(MessagePrompt& prompt) {

@@ -11,11 +11,14 @@
 #include "files/RollbackJournal.h"
 #include "model/TransferSettings.h"
 #include "prompts/MessagePrompt.h"
+#include "transfers/TransferChange.h"
 
 namespace zarvello {
 
 inline constexpr std::string_view kBankTransferred = "Bank transferred.";
 inline constexpr std::string_view kDataTransferred = "Data transferred.";
+inline constexpr std::string_view kTransferUndone = "Transfer undone.";
+inline constexpr std::string_view kTransferRedone = "Transfer redone.";
 
 // Shows the error for the first side without a chosen file; true when it did.
 bool PromptIfNoFileChosen(const TransferSettings& settings, MessagePrompt& prompt);
@@ -32,6 +35,8 @@ void ShowRangeReversed(MessagePrompt& prompt, std::int32_t first, std::int32_t l
 // "Can't <action> '<path>'." and the reason; for a write, what became of the file.
 void ShowFileError(MessagePrompt& prompt, const FileError& error);
 void ShowFileError(MessagePrompt& prompt, const InPlaceWriteError& error);
+// "Can't undo the transfer into '<path>'." (or redo) and why.
+void ShowChangeRefused(MessagePrompt& prompt, Direction direction, const FileError& why);
 void ShowOutOfMemory(MessagePrompt& prompt);
 void ShowTransferFailed(MessagePrompt& prompt, const std::exception& error);
 

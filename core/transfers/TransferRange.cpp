@@ -9,8 +9,10 @@
 
 namespace zarvello {
 
-void TransferRange(const TransferSettings& settings, std::string_view firstOffsetText,
-                   std::string_view lastOffsetText, MessagePrompt& prompt) {
+std::optional<TransferChange> TransferRange(const TransferSettings& settings,
+                                            std::string_view firstOffsetText,
+                                            std::string_view lastOffsetText,
+                                            MessagePrompt& prompt) {
   const std::int32_t first = ReadHex(firstOffsetText);
   const std::int32_t last = ReadHex(lastOffsetText);
   const auto checks = [&]() -> std::optional<CopyStep> {
@@ -22,7 +24,7 @@ void TransferRange(const TransferSettings& settings, std::string_view firstOffse
                     .length = static_cast<std::size_t>(std::int64_t{last} - first + 1),
                     .writeAt = first};
   };
-  RunTransfer(settings, prompt, checks, kDataTransferred);
+  return RunTransfer(settings, prompt, checks, kDataTransferred);
 }
 
 }  // namespace zarvello

@@ -80,7 +80,7 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
   // A journal as a transfer killed before its flush leaves it, of a write that grew the
   // file from 0x80 to 0x4100 bytes, from 0x100 on.
   WriteFiles(0x5000, 0x80);
-  InChild(folder, {rangeJob, 5, Fault::Kill});
+  InChild(folder, {rangeJob, 6, Fault::Kill});
   const std::string valid = Read(journal), rom = Read(to),
                     notOurs = Refused("use", journal, kNotOurJournal);
   fs::remove(Utf8Path(journal));
@@ -152,11 +152,11 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
       complete = io + "\r\nThe transfer itself is complete: the new bytes were written.", notPutBack = io + "\r\nIt could not be put back: " + io + ".",
       putBackLater = Done("The last transfer into '" + link + "' was cut short. The file has been put back as it was before it.");
   const struct { int call; Fault fault; std::string failing, shown; bool written = false; std::string pasteTo, readOn; } rows[] = {
-      {1, Fault::Fail, journal, io}, {2, Fault::Fail, journal, io}, {3, Fault::Fail, inFolder, io},
-      {4, Fault::Fail, link, putBack}, {5, Fault::Fail, link, putBack},
-      {4, Fault::FailFromThenOn, link, later, false, link, putBackLater}, {5, Fault::FailFromThenOn, link, later, false, link, putBackLater},
-      {6, Fault::Fail, journal, putBack}, {7, Fault::Fail, journal, putBack}, {8, Fault::Fail, journal, complete, true},
-      {9, Fault::Fail, {}, {}, true},
+      {1, Fault::Fail, journal, io}, {2, Fault::Fail, journal, io}, {3, Fault::Fail, journal, io}, {4, Fault::Fail, inFolder, io},
+      {5, Fault::Fail, link, putBack}, {6, Fault::Fail, link, putBack},
+      {5, Fault::FailFromThenOn, link, later, false, link, putBackLater}, {6, Fault::FailFromThenOn, link, later, false, link, putBackLater},
+      {7, Fault::Fail, journal, putBack}, {8, Fault::Fail, journal, putBack}, {9, Fault::Fail, journal, complete, true},
+      {10, Fault::Fail, {}, {}, true},
       // Where no journal can be kept, the old bytes are put back from memory.
       {1, Fault::Fail, noRoom, putBack, false, noRoom}, {1, Fault::FailFromThenOn, noRoom, notPutBack, false, noRoom}};
   // clang-format on

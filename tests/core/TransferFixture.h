@@ -13,6 +13,7 @@
 #include "files/RollbackJournal.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
+#include "transfers/UndoTransfer.h"
 
 namespace zarvello::testing {
 
@@ -20,7 +21,8 @@ namespace fs = std::filesystem;
 
 inline constexpr std::size_t kBank = 0x8000;
 inline const std::string kBankDone = Done("Bank transferred."),
-                         kRangeDone = Done("Data transferred.");
+                         kRangeDone = Done("Data transferred."),
+                         kUndone = Done("Transfer undone."), kRedone = Done("Transfer redone.");
 inline const std::string kBusy = "Another transfer into it is running";
 // The system's words for a path that names nothing; ENOENT is Windows' number for it too.
 inline const std::string kNoSuchFile = std::system_category().message(ENOENT);

@@ -75,4 +75,56 @@ TEST_F(TransferTest, RangeTransferCopiesFromTheFirstToTheLastOffsetAtTheSameOffs
   }
 }
 
+// Three transfers into two files, undone newest first and redone, each step
+// checked by both files' bytes and lengths; then each way the file may have
+// changed since: nothing is written, and the change leaves the history.
+TEST_F(TransferTest, UndoAndRedoGoBackAndForthOnlyOverTheFileTheTransferLeft) {
+  const std::string other = folder.File("other.smc");
+  WriteFiles(0x200 + 4 * kBank, 0x200 + kBank);
+  Write(other, Pattern(0x6000, 3));
+  TransferHistory history;
+  const auto now = [&] { return std::pair(Read(to), Read(other)); };
+  std::vector states{now()};
+  const auto keep = [&](std::optional<TransferChange> change) {
+    history.Add(std::move(change.value()));
+    states.push_back(now());
+  };
+  // A bank in place, one past the end after a gap, and a range that grows the other file.
+  keep(TransferBank(settings, 1, 0, prompt));
+  keep(TransferBank(settings, 2, 3, prompt));
+  keep(TransferRange({from, other}, "5000", "7FFF", prompt));
+  EXPECT_EQ(history.Size(), 2 * kBank + kBank + 0x4000);  // the old and the new bytes alone
+  prompt.shown.clear();
+  for (int step = 1; step <= 8; ++step) {  // the fourth of each way finds nothing to go over
+    step <= 4 ? UndoTransfer(history, prompt) : RedoTransfer(history, prompt);
+    EXPECT_TRUE(now() == states[step <= 4 ? std::max(3 - step, 0) : std::min(step - 4, 3)]) << step;
+  }
+  EXPECT_EQ(prompt.shown, kUndone + kUndone + kUndone + kRedone + kRedone + kRedone);
+
+  const std::string changed = "The file has been changed since.";
+  // clang-format off
+  const struct { std::function<void()> change; std::string reason; Direction direction = Direction::Undo; } rows[] = {
+      {[&] { Write(to, Overwritten(Read(to), 0x18300, "x")); }, changed}, {[&] { Write(to, Overwritten(Read(to), 0x9000, "x")); }, changed},
+      {[&] { Write(to, Read(to) + 'x'); }, changed}, {[&] { fs::remove(Utf8Path(to)); }, kNoSuchFile},
+      {[&] { Write(other, Read(to)); fs::rename(Utf8Path(other), Utf8Path(to)); }, changed},
+      {[&] { Write(to, Read(to) + 'x'); }, changed, Direction::Redo}};
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(&row - rows);
+    WriteFiles(0x200 + 4 * kBank, 0x200 + kBank);
+    history = {};
+    keep(TransferBank(settings, 2, 3, prompt));
+    if (row.direction == Direction::Redo) UndoTransfer(history, prompt);
+    row.change();
+    const auto before = now();
+    prompt.shown.clear();
+    (row.direction == Direction::Undo ? UndoTransfer : RedoTransfer)(history, prompt);
+    EXPECT_EQ(prompt.shown, Refused(row.direction == Direction::Undo ? "undo the transfer into"
+                                                                     : "redo the transfer into",
+                                    to, row.reason));
+    EXPECT_TRUE(now() == before && fs::exists(Utf8Path(to)) == !before.first.empty());
+    EXPECT_EQ(history.Next(row.direction), nullptr);
+  }
+}
+
 }  // namespace zarvello::testing

@@ -1,0 +1,27 @@
+#include "transfers/TransferChange.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zarvello {
+
+TransferChange::TransferChange(std::string path, const JournalRecord& written,
+                               ZeroedBuffer oldBytes, ZeroedBuffer newBytes)
+    : path_(std::move(path)),
+      written_(written),
+      oldBytes_(std::move(oldBytes)),
+      newBytes_(std::move(newBytes)) {}
+
+TransferChange::Step TransferChange::StepFor(Direction direction) const {
+  const JournalRecord& w = written_;
+  if (direction == Direction::Redo) {
+    return {w.oldLength, w.offset, 0, oldBytes_.Bytes(), newBytes_.Bytes(), std::nullopt};
+  }
+  // From the old end, where a write past it left a gap of zeros before its bytes.
+  const std::int64_t from = std::min(w.offset, w.oldLength);
+  return {
+      w.newLength,       from,       static_cast<std::size_t>(w.offset - from), newBytes_.Bytes(),
+      oldBytes_.Bytes(), w.oldLength};
+}
+
+}  // namespace zarvello
