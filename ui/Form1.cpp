@@ -1,8 +1,10 @@
 #include "ui/Form1.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include "transfers/FileHeader.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
+#include "transfers/UndoTransfer.h"
 #include "ui/FileDrop.h"
 
 namespace zarvello {
@@ -99,6 +102,7 @@ QIcon Icon() {
 Form1::Form1(MessagePrompt& prompt, DialogService& dialogs, QWidget* parent)
     : QWidget(parent), prompt_(prompt), dialogs_(dialogs) {
   CreateControls();
+  CreateUndoActions();
   SetTabOrder();
   ConnectControls();
   RunStartUpDefaults();
@@ -183,6 +187,22 @@ void Form1::CreateFileGroup(int side) {
   KnownOffsetText1[side]->setMaxLength(6);
 }
 
+void Form1::CreateUndoActions() {
+  undoAction_ = new QAction(this);
+  redoAction_ = new QAction(this);
+  for (const auto& [action, keys] :
+       {std::pair{undoAction_, QKeySequence::Undo}, {redoAction_, QKeySequence::Redo}}) {
+    action->setShortcuts(keys);
+    action->setShortcutVisibleInContextMenu(true);
+    // Also the keys' home: an action takes its keys only once it is on a widget.
+    addAction(action);
+  }
+  // Built when first opened; the buttons and lists pass theirs to the window,
+  // the text boxes keep their own.
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  ShowHistory();
+}
+
 void Form1::SetTabOrder() {
   // Frames and labels take no focus, so they drop out of the chain.
   QWidget* const chain[] = {
@@ -219,6 +239,8 @@ void Form1::ConnectControls() {
     new FileDrop(Frame1[side], [this, side](const QString& path) { DropFile(side, path); });
   }
   connect(BankSizeCombo1, &QComboBox::currentIndexChanged, this, &Form1::ApplyBankSizeChoice);
+  connect(undoAction_, &QAction::triggered, this, [this] { GoOver(Direction::Undo); });
+  connect(redoAction_, &QAction::triggered, this, [this] { GoOver(Direction::Redo); });
 }
 
 void Form1::RunStartUpDefaults() {
@@ -275,13 +297,39 @@ void Form1::ShowChosenFile(int side) {
 }
 
 void Form1::TransferBank() {
-  zarvello::TransferBank(settings_, BankCombo1[0]->currentIndex(), BankCombo1[1]->currentIndex(),
-                         prompt_);
+  Keep(zarvello::TransferBank(settings_, BankCombo1[0]->currentIndex(),
+                              BankCombo1[1]->currentIndex(), prompt_));
 }
 
 void Form1::TransferRange() {
-  zarvello::TransferRange(settings_, KnownOffsetText1[0]->text().toStdString(),
-                          KnownOffsetText1[1]->text().toStdString(), prompt_);
+  Keep(zarvello::TransferRange(settings_, KnownOffsetText1[0]->text().toStdString(),
+                               KnownOffsetText1[1]->text().toStdString(), prompt_));
+}
+
+void Form1::Keep(std::optional<TransferChange> change) {
+  if (!change) return;
+  history_.Add(std::move(*change));
+  ShowHistory();
+}
+
+void Form1::GoOver(Direction direction) {
+  (direction == Direction::Undo ? UndoTransfer : RedoTransfer)(history_, prompt_);
+  ShowHistory();
+}
+
+void Form1::ShowHistory() {
+  for (const auto& [action, direction, text] :
+       {std::tuple{undoAction_, Direction::Undo, QStringLiteral("Undo the transfer")},
+        {redoAction_, Direction::Redo, QStringLiteral("Redo the transfer")}}) {
+    const TransferChange* next = history_.Next(direction);
+    action->setEnabled(next != nullptr);
+    // "&" in a file name would mark a key, not stand for itself.
+    const QString file = next ? QFileInfo(PathText(next->Path()))
+                                    .fileName()
+                                    .replace(QLatin1Char('&'), QLatin1String("&&"))
+                              : QString();
+    action->setText(next ? text + QStringLiteral(" into '%1'").arg(file) : text);
+  }
 }
 
 void Form1::BankFromOffset(int side) {

@@ -2,7 +2,9 @@
 // The program's one window: two file groups (Copy From, Paste To), the bank
 // size, "Transfer Bank" and the range button. It reads its controls, runs a
 // core operation and writes the results back; the logic lives in core. A file
-// is chosen for a side with its File button or by a drop onto its frame.
+// is chosen for a side with its File button or by a drop onto its frame. The
+// transfers of the run can be undone and redone with the system's keys, or
+// from the context menu of the window and its buttons.
 
 #include <array>
 #include <string>
@@ -11,7 +13,9 @@
 
 #include "model/BankOffsetSync.h"
 #include "model/TransferSettings.h"
+#include "transfers/TransferHistory.h"
 
+class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -28,10 +32,12 @@ class Form1 : public QWidget {
   Form1(MessagePrompt& prompt, DialogService& dialogs, QWidget* parent = nullptr);
 
   const TransferSettings& Settings() const { return settings_; }
+  const TransferHistory& History() const { return history_; }
 
  private:
   void CreateControls();
   void CreateFileGroup(int side);
+  void CreateUndoActions();
   void SetTabOrder();
   void ConnectControls();
   void RunStartUpDefaults();
@@ -44,6 +50,9 @@ class Form1 : public QWidget {
   void ShowChosenFile(int side);
   void TransferBank();
   void TransferRange();
+  void Keep(std::optional<TransferChange> change);
+  void GoOver(Direction direction);
+  void ShowHistory();
   void BankFromOffset(int side);
   void OffsetFromBank(int side);
   BankOffsetControls ReadBankOffsetControls() const;
@@ -54,6 +63,7 @@ class Form1 : public QWidget {
   MessagePrompt& prompt_;
   DialogService& dialogs_;
   TransferSettings settings_;
+  TransferHistory history_;
 
   // Index 0 is the Copy From group, 1 the Paste To group.
   std::array<QGroupBox*, 2> Frame1{};
@@ -70,6 +80,8 @@ class Form1 : public QWidget {
   QLineEdit* Text1 = nullptr;
   QLineEdit* Text2 = nullptr;
   QComboBox* BankSizeCombo1 = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
 };
 
 }  // namespace zarvello

@@ -201,9 +201,12 @@ bool JournalImage::HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fil
   const std::span<const std::byte> old = OldBytes();
   const std::int64_t savedEnd = record_.offset + static_cast<std::int64_t>(old.size());
   while (!fileBytes.empty()) {
-    // Past the new bytes lie only those a write that shortens the file cuts off.
+    // Past the new bytes lie only those a write that shortens the file cuts
+    // off: old, or zeros where a put-back that grew the file again was cut short.
     const bool cutOff = at >= record_.End();
-    const Block block = cutOff ? Block{0, record_.CoveredEnd()} : BlockAt(record_, at);
+    const Block block =
+        cutOff ? Block{0, std::min(record_.CoveredEnd(), (BlockNumber(at) + 1) * kBlockSize)}
+               : BlockAt(record_, at);
     const auto bytes =
         fileBytes.first(std::min(fileBytes.size(), static_cast<std::size_t>(block.end - at)));
     const auto saved =
@@ -212,7 +215,8 @@ bool JournalImage::HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fil
         (saved == 0 || std::memcmp(bytes.data(), &old[at - record_.offset], saved) == 0) &&
         AllZero(bytes.subspan(saved));
     if (!isOld &&
-        (cutOff || Checksum(bytes) != Get(BlockChecksums().subspan(kFieldSize * block.index)))) {
+        (cutOff ? !AllZero(bytes)
+                : Checksum(bytes) != Get(BlockChecksums().subspan(kFieldSize * block.index)))) {
       return false;
     }
     fileBytes = fileBytes.subspan(bytes.size());

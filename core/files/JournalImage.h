@@ -76,7 +76,7 @@ class JournalImage {
   // boundaries, or at the write's end) are all as the write found them or as
   // it left them. Bytes past the old end count as zero before the write, and
   // so do those of the gap between the old end and a write past it; those a
-  // write that shortens the file cuts off count as gone after it.
+  // write that shortens the file cuts off count as zero after it.
   bool HoldsOldOrNew(std::int64_t at, std::span<const std::byte> fileBytes) const;
   static constexpr std::int64_t kBlockSize = 512;
 

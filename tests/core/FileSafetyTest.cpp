@@ -31,48 +31,85 @@ class FileSafetyTest : public TransferTest {
 };
 
 TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyOldOrWhollyNew) {
-  // A range that grows the file past a gap of zeros, and one whose journal spans pages.
+  // A range that grows the file past a gap of zeros, the undo that shortens it again and the
+  // redo; and a range whose journal spans pages.
   for (const long targetLength : {0x80, 0x6000}) {
     WriteFiles(0x5000, targetLength);
     InChild(folder, {rangeJob});
-    const std::string updated = Read(to);
-    for (const Fault cut :
-         {Fault::Kill, Fault::LoseAll, Fault::LoseAfterPage, Fault::LoseDataAfterPage}) {
-      // Cut at each file call in turn, or right after the notice, until a run gets to it.
-      bool done = false;
-      for (int call = 1; !done; ++call) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(cut)) + " at call " + std::to_string(call));
-        Write(to, target);
-        done = !InChild(folder, {rangeJob, call, cut}).empty();
-        EXPECT_TRUE(!fs::exists(Utf8Path(journal)) || OnlyItsOwnerMayUse(journal));
-        // Putting the file back may be cut short as well.
-        for (int again = 1; InChild(folder, {{to, nowhere, "0", "3FFFF"}, again, cut}).empty();)
-          ++again;
-        const std::string readOn = ReadOn(to), after = Read(to);
-        EXPECT_PRED_FORMAT2(SameBytes, after, after == target && !done ? target : updated);
-        EXPECT_PRED_FORMAT2(SameBytes, readOn, after);
-        EXPECT_FALSE(fs::exists(Utf8Path(journal)));
+    const std::string updated = Read(to), putBack = Done("The last transfer into '" + to +
+                                                         "' was cut short. The file has been put "
+                                                         "back as it was before it.");
+    std::vector<std::string> undo = rangeJob, redo = rangeJob;
+    undo.push_back("undo"), redo.insert(redo.end(), {"undo", "redo"});
+    const struct {
+      std::vector<std::string> steps;
+      std::string before, after;
+    } jobs[] = {{rangeJob, target, updated}, {undo, updated, target}, {redo, target, updated}};
+    for (const auto& job : std::span(jobs).first(targetLength == 0x80 ? 3 : 1))
+      for (const Fault cut : {Fault::Kill, Fault::LoseAll, Fault::LoseAfterPage,
+                              Fault::LoseDataAfterPage, Fault::ZeroAfterPage}) {
+        // Cut at each file call in turn, or right after the notice, until a run gets to it.
+        bool done = false;
+        for (int call = 1; !done; ++call) {
+          SCOPED_TRACE(job.steps.back() + ' ' + std::to_string(static_cast<int>(cut)) +
+                       " at call " + std::to_string(call));
+          Write(to, target);
+          done = !InChild(folder, {job.steps, call, cut}).empty();
+          EXPECT_TRUE(!fs::exists(Utf8Path(journal)) || OnlyItsOwnerMayUse(journal));
+          // The next transfer tells of a journal only where one not marked done lay there.
+          const std::string rom = Read(to), kept = journal + ".kept";
+          const bool cutShort = fs::exists(Utf8Path(journal));
+          if (cutShort) fs::create_hard_link(Utf8Path(journal), Utf8Path(kept));
+          prompt.shown.clear();
+          const std::string readOn = ReadOn(to), after = Read(to);
+          EXPECT_EQ(prompt.shown,
+                    (cutShort && !Read(kept).starts_with("ZRVJDONE") ? putBack : "") + kRangeDone);
+          EXPECT_PRED_FORMAT2(SameBytes, after,
+                              after == job.before && !done ? job.before : job.after);
+          EXPECT_PRED_FORMAT2(SameBytes, readOn, after);
+          // Putting the file back may be cut short as well, and ends the same.
+          Write(to, rom);
+          if (cutShort) fs::rename(Utf8Path(kept), Utf8Path(journal));
+          for (int again = 1; InChild(folder, {{to, nowhere, "0", "3FFFF"}, again, cut}).empty();)
+            ++again;
+          EXPECT_PRED_FORMAT2(SameBytes, ReadOn(to), after);
+          EXPECT_FALSE(fs::exists(Utf8Path(journal)));
+        }
       }
-    }
   }
 }
 
-TEST_F(FileSafetyTest, WhileATransferRunsOneNamingItsFileOnEitherSideIsRefusedAndPutsNothingBack) {
+TEST_F(FileSafetyTest, WhileATransferCopiesOneNamingItsFilesIsRefusedAndPutsNothingBack) {
+  // Paused at each of its file calls from the read of its copy on, with a journal beside the
+  // Paste To file and where none can be kept, the first transfer holds its Paste To file
+  // against any other transfer, and its Copy From file against a write.
   WriteFiles(0x5000, 0x6000);
-  InChild(folder, {rangeJob});
-  const std::string updated = Read(to);
-  for (int call = 1, paused = 1; paused; ++call) {
-    Write(to, target);
-    paused = 0;
-    const auto second = [&] {
-      ++paused;
-      prompt.shown.clear();
-      TransferRange({to, folder.File("other")}, "0", "0", prompt);
-      TransferRange({from, to}, "0", "0", prompt);
-      EXPECT_EQ(prompt.shown, Refused("read", to, kBusy) + Refused("write", to, kBusy)) << call;
-    };
-    EXPECT_EQ(InChild(folder, {rangeJob, call, Fault::Pause}, second), kRangeDone);
-    EXPECT_PRED_FORMAT2(SameBytes, Read(to), updated);
+  const std::string other = folder.File("other");
+  Write(other, "o");
+  for (const std::string& pasteTo : {to, nowhere}) {
+    const std::vector<std::string> job{from, pasteTo, "100", "40FF"};
+    Write(pasteTo, target);
+    InChild(folder, {job});
+    const std::string updated = Read(pasteTo);
+    bool copying = false;
+    for (int call = 1, paused = 1; paused; ++call) {
+      Write(pasteTo, target);
+      paused = 0;
+      const auto second = [&](const std::string& at) {
+        ++paused;
+        if (!(copying = copying || at == "read " + from)) return;
+        prompt.shown.clear();
+        for (const auto& [copyFrom, writtenTo] :
+             {std::pair{pasteTo, other}, {other, pasteTo}, {other, from}})
+          TransferRange({copyFrom, writtenTo}, "0", "0", prompt);
+        EXPECT_EQ(prompt.shown, Refused("read", pasteTo, kBusy) + Refused("write", pasteTo, kBusy) +
+                                    Refused("write", from, kBusy))
+            << at;
+      };
+      EXPECT_EQ(InChild(folder, {job, call, Fault::Pause}, second), kRangeDone);
+      EXPECT_PRED_FORMAT2(SameBytes, Read(pasteTo), updated);
+    }
+    EXPECT_TRUE(copying);
   }
 }
 

@@ -56,7 +56,7 @@ TEST(JournalImageTest, AFileHoldsOldOrNewBytesWholeBlocksAtATimeAndZerosInAGapBe
       {inPlace, changed[0], false}, {inPlace, changed[1], false},
       {pastEnd, gap + fresh.substr(0, 0x100), true}, {pastEnd, gap + zeros.substr(0, 0x100), true},
       {pastEnd, changed[2], false}, {cut, old.substr(0x100), true}, {cut, fresh.substr(0, 0x80) + old.substr(0x180), true},
-      {cut, fresh.substr(0, 0x80), true}, {cut, changed[3], false}};
+      {cut, fresh.substr(0, 0x80), true}, {cut, fresh.substr(0, 0x80) + zeros.substr(0, 0x80) + old.substr(0x200), true}, {cut, changed[3], false}};
   // clang-format on
   for (const auto& [record, bytes, holds] : rows) {
     JournalImage image(record, std::as_bytes(std::span(fresh)).first(record.length));

@@ -12,6 +12,7 @@
 #include "FileCallFaults.h"
 #include "RecordingPrompt.h"
 #include "transfers/TransferRange.h"
+#include "transfers/UndoTransfer.h"
 
 namespace zarvello::testing {
 namespace {
@@ -20,15 +21,26 @@ constexpr std::string_view kChildFlag = "--zarvello-child";
 std::string program;
 
 int RunChildTransfer(const std::string& jobFile) {
-  // The shown file, the fault, the call, the preparation, then the transfer.
+  // The shown file, the fault, the call, the preparation, then the transfer
+  // and the undos and redos after it.
   std::ifstream file(Utf8Path(jobFile));
   std::vector<std::string> job;
   for (std::string line; std::getline(file, line);) job.push_back(line);
   RecordingPrompt prompt;
   PrepareChild(job[3]);
-  BreakFileCall(std::stoi(job[2]), static_cast<Fault>(std::stoi(job[1])), job[0] + ".paused");
+  const auto breakLastStep = [&](std::size_t step) {
+    if (step + 1 == job.size())
+      BreakFileCall(std::stoi(job[2]), static_cast<Fault>(std::stoi(job[1])), job[0] + ".paused");
+  };
   try {
-    TransferRange({job[4], job[5]}, job[6], job[7], prompt);
+    breakLastStep(7);
+    TransferHistory history;
+    if (auto change = TransferRange({job[4], job[5]}, job[6], job[7], prompt))
+      history.Add(std::move(*change));
+    for (std::size_t step = 8; step < job.size(); ++step) {
+      breakLastStep(step);
+      (job[step] == "undo" ? UndoTransfer : RedoTransfer)(history, prompt);
+    }
   } catch (...) {
     return 2;
   }
@@ -40,7 +52,7 @@ int RunChildTransfer(const std::string& jobFile) {
 }  // namespace
 
 std::string InChild(const TempFolder& folder, const ChildTransfer& job,
-                    const std::function<void()>& whilePaused) {
+                    const std::function<void(const std::string&)>& whilePaused) {
   static int children = 0;
   const std::string shown = folder.File("child" + std::to_string(++children)),
                     jobFile = shown + ".job", paused = shown + ".paused";
@@ -55,7 +67,7 @@ std::string InChild(const TempFolder& folder, const ChildTransfer& job,
   auto child = std::async(std::launch::async, [&] { return std::system(command.c_str()); });
   while (child.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
     if (std::filesystem::exists(Utf8Path(paused))) {
-      whilePaused();
+      whilePaused(Read(paused));
       std::filesystem::remove(Utf8Path(paused));
     }
   }

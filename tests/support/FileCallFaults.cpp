@@ -35,7 +35,7 @@ std::map<std::string, std::string> flushedBytes;  // of the files changed since 
 // Made (no bytes) or removed (the bytes a power cut brings back).
 std::vector<std::pair<std::string, std::optional<std::string>>> unflushedEntries;
 
-bool CutArmed() { return brokenCall > 0 && fault <= Fault::LoseDataAfterPage; }
+bool CutArmed() { return brokenCall > 0 && fault <= Fault::ZeroAfterPage; }
 
 std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of("/\\")); }
 
@@ -46,8 +46,10 @@ std::string Surviving(const std::string& flushed, const std::string& now) {
   while (first < std::min(flushed.size(), now.size()) && flushed[first] == now[first]) ++first;
   while (flushed.size() == now.size() && last > first && flushed[last - 1] == now[last - 1]) --last;
   const std::size_t kept = std::max(first / kPage + 1, (first + last) / 2 / kPage) * kPage;
-  return kept >= now.size() ? now
-                            : now.substr(0, kept) + flushed.substr(std::min(kept, flushed.size()));
+  if (kept >= now.size()) return now;
+  std::string surviving = now.substr(0, kept) + flushed.substr(std::min(kept, flushed.size()));
+  if (fault == Fault::ZeroAfterPage) surviving.resize(now.size(), '\0');
+  return surviving;
 }
 
 // Through the platform's own calls: a journal that comes back is its owner's alone.
@@ -70,15 +72,23 @@ void Rewrite(const std::string& path, const std::string& bytes, Opening opening)
   std::_Exit(0);
 }
 
+// Counts a call that changes nothing, where a pause is armed.
+void Reached(const std::string& call, const std::string& path) {
+  if (fault != Fault::Pause || ++calls != brokenCall) return;
+  // Whole before it is seen.
+  Write(pauseMarker + ".new", call + ' ' + path);
+  std::filesystem::rename(Utf8Path(pauseMarker + ".new"), Utf8Path(pauseMarker));
+  while (std::filesystem::exists(Utf8Path(pauseMarker)))
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 // Counts a call that changes the file at path, and keeps the bytes a change
 // would lose. The tests name each file by one name only.
 void Before(const std::string& path, bool changesBytes) {
   if (changesBytes && CutArmed() && !flushedBytes.contains(path)) flushedBytes[path] = Read(path);
+  if (fault == Fault::Pause) return Reached("change", path);
   const bool broken = ++calls == brokenCall;
   if (broken && CutArmed()) Cut();
-  if (broken && fault == Fault::Pause) Write(pauseMarker, "");
-  while (broken && fault == Fault::Pause && std::filesystem::exists(Utf8Path(pauseMarker)))
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   if (broken && fault >= Fault::Fail) failingFile = path;
   if ((broken && fault == Fault::Fail) || (fault == Fault::FailFromThenOn && path == failingFile))
     throw FileError(FileError::Action::Write, path, FileError::Cause::System, "Input/output error");
@@ -89,9 +99,16 @@ class FaultyFile final : public PlatformFile {
   explicit FaultyFile(std::unique_ptr<PlatformFile> file)
       : PlatformFile(file->Path()), file_(std::move(file)) {}
 
-  FileFacts Facts() const override { return file_->Facts(); }
-  std::int64_t Length() const override { return file_->Length(); }
+  FileFacts Facts() const override {
+    Reached("facts", Path());
+    return file_->Facts();
+  }
+  std::int64_t Length() const override {
+    Reached("length", Path());
+    return file_->Length();
+  }
   std::size_t ReadAt(std::int64_t offset, std::span<std::byte> buffer) const override {
+    Reached("read", Path());
     return file_->ReadAt(offset, buffer);
   }
   void WriteAt(std::int64_t offset, std::span<const std::byte> data) override {
@@ -108,7 +125,10 @@ class FaultyFile final : public PlatformFile {
     flushedBytes.erase(Path());
     if (kWindows) unflushedEntries.clear();  // a file's flush commits the entries logged before
   }
-  bool TryLock(Lock lock) override { return file_->TryLock(lock); }
+  bool TryLock(Lock lock) override {
+    Reached("lock", Path());
+    return file_->TryLock(lock);
+  }
 
  private:
   std::unique_ptr<PlatformFile> file_;
@@ -117,9 +137,13 @@ class FaultyFile final : public PlatformFile {
 class FaultyFiles final : public FileSystem {
  public:
   FileFacts LookAt(const std::string& path, bool followLinks) override {
+    Reached("look", path);
     return real.LookAt(path, followLinks);
   }
-  std::string ResolvedPath(const std::string& path) override { return real.ResolvedPath(path); }
+  std::string ResolvedPath(const std::string& path) override {
+    Reached("resolve", path);
+    return real.ResolvedPath(path);
+  }
 
   void RemoveFile(const std::string& path) override {
     Before(path, false);
@@ -141,6 +165,7 @@ class FaultyFiles final : public FileSystem {
 
   std::unique_ptr<PlatformFile> Open(const std::string& path, PlatformFile::Access access,
                                      Opening opening) override {
+    Reached("open", path);
     if (!changedPath.empty() && path == changedPath) {
       changedPath.clear();
       change();

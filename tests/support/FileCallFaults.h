@@ -3,7 +3,8 @@
 // Flush, RemoveFile, FlushFolderOf), counted from the moment a test arms
 // them, and the child processes that faults which end a process need. The
 // calls go through a file system put in front of the platform's own, which
-// passes them on unless armed.
+// passes them on unless armed. A pause counts every call, reads and looks
+// too.
 
 #include <functional>
 #include <string>
@@ -17,8 +18,9 @@ enum class Fault {
   Kill,               // stops the process dead, keeping every change made so far
   LoseAll,            // power cuts: the changes not yet flushed are lost,
   LoseAfterPage,      // all of them, or a file's bytes after a page halfway
-  LoseDataAfterPage,  // through its changes (and folder entries stay)
-  Pause,              // until the marker file is removed
+  LoseDataAfterPage,  // through its changes (and folder entries stay), or
+  ZeroAfterPage,      // those bytes but not its length: what it never held reads as zeros
+  Pause,              // until the marker file, which names the call and its path, is removed
   Fail,               // just this call
   FailFromThenOn,     // this call, and every later one on the same file
 };
@@ -33,17 +35,18 @@ void CutIfArmed();
 void BeforeOpening(const std::string& path, std::function<void()> change);
 
 // A range transfer in a child, a new process of the test program: Copy From,
-// Paste To, first and last offset. The parent sees only the prompts it
-// showed, and the files; a child that throws or crashes fails the test.
-// whilePaused runs while a Pause holds it.
+// Paste To, first and last offset, then "undo" or "redo" for each to follow.
+// The parent sees only the prompts it showed, and the files; a child that
+// throws or crashes fails the test. whilePaused runs while a Pause holds it,
+// given the marker's words.
 struct ChildTransfer {
   std::vector<std::string> transfer;
-  int call = 0;  // the file call to break, counted from the transfer's start; 0: none
+  int call = 0;  // the file call to break, counted from the last step's start; 0: none
   Fault fault = Fault::Kill;
   std::string prepare = "-";  // see PrepareChild
 };
 std::string InChild(const TempFolder& folder, const ChildTransfer& child,
-                    const std::function<void()>& whilePaused = {});
+                    const std::function<void(const std::string&)>& whilePaused = {});
 
 // What differs between systems: this flag, and one source file each.
 #ifdef _WIN32
