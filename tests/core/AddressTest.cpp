@@ -1,8 +1,25 @@
 #include <gtest/gtest.h>
 
+#include "model/BankAddress.h"
 #include "model/BankOffsetSync.h"
 
 namespace zarvello {
+
+// The bank numbers the bank transfer names for a file's last byte, for both bank sizes.
+TEST(AddressTest, OffsetToBankAddressForBothBankSizes) {
+  // clang-format off
+  const struct { std::int64_t offset; std::int16_t header; std::int32_t bankSize; std::uint32_t bankHighLow; } rows[] = {  // 0: no bank number
+      {0x12345, 0x10, 0x8000, 0x822335}, {0x1001FF, 0x200, 0x8000, 0x9F7FFF}, {0x400000, 0, 0x8000, 0x800000},
+      {0x7FFFFF, 0, 0x8000, 0xFF7FFF}, {0x1000000, 0, 0x8000, 0x800000}, {0x800000, 0, 0x8000, 0},
+      {0x4000, 0, 0x4000, 0x804000}, {0xC000, 0, 0x4000, 0x814000}, {0x3F8000, 0, 0x4000, 0xFD0000},
+      {0x400000, 0, 0x4000, 0}, {0x1FF, 0x200, 0x8000, 0}, {-0x900000, 0, 0x8000, 0}};
+  // clang-format on
+  for (const auto& row : rows) {
+    const auto a =
+        OffsetToBankAddress(row.offset, row.header, row.bankSize).value_or(BankAddress{});
+    EXPECT_EQ(std::uint32_t(a.Bank << 16 | a.High << 8 | a.Low), row.bankHighLow) << row.offset;
+  }
+}
 
 // "<" and ">" on either side; the other side's box and list stay as they are.
 TEST(AddressTest, BankAndOffsetButtons) {

@@ -138,6 +138,10 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
   const struct { std::function<void()> place; std::string shown; bool copyFromSide = false; } rows[] = {
       {[&] { PlaceAnotherUsersFile(journal); }, notOurs}, {[&] { own(valid); LetOthersWrite(journal); }, notOurs, true},
       {[&] { fs::create_directory(Utf8Path(journal)); }, notOurs, true},
+#ifndef _WIN32  // Wine makes no links, and Windows no named pipes in folders
+      {[&] { Write(folder.File("elsewhere"), valid); fs::create_symlink(folder.File("elsewhere"), journal); }, notOurs},
+      {[&] { ::mkfifo(journal.c_str(), 0600); }, notOurs, true},
+#endif
       {[&] { own(valid); fs::resize_file(Utf8Path(journal), std::uintmax_t{64} << 30); }, notOurs},
       // Another file, just as valid, took its name between the look and the open.
       {[&] { own(valid); BeforeOpening(journal, [&] { Write(folder.File("j"), valid); fs::rename(Utf8Path(folder.File("j")), Utf8Path(journal)); }); }, notOurs},

@@ -16,8 +16,9 @@ constexpr std::int64_t k4G = std::int64_t{1} << 32;
 
 TEST(JournalImageTest, AHeaderIsTakenOnlyForWhatThisVersionWritesAndTornIsToldFromForeign) {
   // A write past the end, the undo that shortens the file again, and the largest of each.
-  const JournalRecord written{{7, 9}, 0x100, 0x80, 0x4000, 0x4100}, cut{{7, 9}, 0x80, 0x4100, 0, 0x80},
-      largest{{}, k4G - 1, k4G << 30, k4G, k4G << 30}, largestCut{{}, 0, 2 * k4G, k4G, k4G};
+  const JournalRecord written{{7, 9}, 0x100, 0x80, 0x4000, 0x4100},
+      cut{{7, 9}, 0x80, 0x4100, 0, 0x80}, largest{{}, k4G - 1, k4G << 30, k4G, k4G << 30},
+      largestCut{{}, 0, 2 * k4G, k4G, k4G};
   const auto header = [](const JournalRecord& record) { return JournalImage::WriteHeader(record); };
   const auto with = [&](std::size_t at, const std::string& bytes) {
     JournalImage::Header changed = header(written);
@@ -43,11 +44,13 @@ TEST(JournalImageTest, AHeaderIsTakenOnlyForWhatThisVersionWritesAndTornIsToldFr
 
 TEST(JournalImageTest, AFileHoldsOldOrNewBytesWholeBlocksAtATimeAndZerosInAGapBeforeTheWrite) {
   const std::string old = Pattern(0x300, 1), fresh = Pattern(0x400, 100), zeros(0x200, '\0');
-  // In place, with the old end splitting a block; past the end, after a gap; cutting the file short.
-  const JournalRecord inPlace{{}, 0x100, 0x300, 0x400, 0x500}, pastEnd{{}, 0x300, 0x180, 0x100, 0x400},
-                      cut{{}, 0x100, 0x300, 0x80, 0x180};
+  // In place, with the old end splitting a block; past the end, after a gap; cutting the file
+  // short.
+  const JournalRecord inPlace{{}, 0x100, 0x300, 0x400, 0x500},
+      pastEnd{{}, 0x300, 0x180, 0x100, 0x400}, cut{{}, 0x100, 0x300, 0x80, 0x180};
   const std::string wasInPlace = old.substr(0x100) + zeros, gap(0x180, '\0');
-  std::string changed[] = {fresh, wasInPlace, gap + fresh.substr(0, 0x100), fresh.substr(0, 0x80) + old.substr(0x180)};
+  std::string changed[] = {fresh, wasInPlace, gap + fresh.substr(0, 0x100),
+                           fresh.substr(0, 0x80) + old.substr(0x180)};
   for (std::string& bytes : changed) bytes[0x100] = 'x';
   // clang-format off
   const struct { const JournalRecord& record; std::string bytes; bool holds; } rows[] = {  // bytes: from the write's start, or from the old end before it

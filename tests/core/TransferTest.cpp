@@ -41,6 +41,11 @@ TEST_F(TransferTest, BankTransferChecksBothLengthsThenCopiesOneBankInPlace) {
         SameBytes, Read(to),
         done ? Overwritten(target, at, source.substr(bankStart, row.bankSize)) : target);
   }
+  // A 32-bit length would wrap to 0x200 and call the file too short (the last row's settings).
+  WriteFiles(0x200 + 128 * kBank, 0x200 + kBank);
+  fs::resize_file(Utf8Path(from), (std::uintmax_t{4} << 30) + 0x200);
+  TransferBank(settings, 127, 0, prompt);
+  EXPECT_PRED_FORMAT2(SameBytes, Read(to).substr(0x200), source.substr(0x200 + 127 * kBank));
   // One file on both sides, under one name or two: the bank moves within it.
   WriteFiles(0x200 + 2 * kBank, -1);
   fs::create_hard_link(Utf8Path(from), Utf8Path(folder.File("same.smc")));
@@ -99,7 +104,16 @@ TEST_F(TransferTest, UndoAndRedoGoBackAndForthOnlyOverTheFileTheTransferLeft) {
     step <= 4 ? UndoTransfer(history, prompt) : RedoTransfer(history, prompt);
     EXPECT_TRUE(now() == states[step <= 4 ? std::max(3 - step, 0) : std::min(step - 4, 3)]) << step;
   }
-  EXPECT_EQ(prompt.shown, kUndone + kUndone + kUndone + kRedone + kRedone + kRedone);
+  // Out of memory, a transfer and an undo each say so, write nothing and keep the history.
+  UseZeroedAllocation([](std::size_t count, std::size_t size) -> void* {
+    return count * size > 0x1000 ? nullptr : std::calloc(count, size);
+  });
+  TransferRange(settings, "0", "FFFF", prompt), UndoTransfer(history, prompt);
+  UseZeroedAllocation([](std::size_t count, std::size_t size) { return std::calloc(count, size); });
+  const std::string noMemory = Failed("There is not enough memory for this transfer.");
+  EXPECT_EQ(prompt.shown,
+            kUndone + kUndone + kUndone + kRedone + kRedone + kRedone + noMemory + noMemory);
+  EXPECT_TRUE(now() == states[3] && history.Next(Direction::Undo) != nullptr);
 
   const std::string changed = "The file has been changed since.";
   // clang-format off

@@ -1,6 +1,8 @@
 // Drives OpenSave and the real file dialog behind it as a person would:
 // types into the dialog's file-name box and presses its buttons.
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <QtTest>
 #include <QtWidgets>
@@ -21,10 +23,11 @@ QString Decoded(const fs::path& path) { return QFile::decodeName(path.c_str()); 
 
 TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   TempFolder folder;
-  const auto start = folder.path / "st", roms = folder.path / "roms";
-  for (const auto& made : {start, roms}) fs::create_directory(made);
+  const auto start = folder.path / "st", roms = folder.path / "roms", locked = folder.path / "lk";
+  for (const auto& made : {start, roms, locked}) fs::create_directory(made);
   for (const char* name : {"UPPER.SMC", "Mixed.Fig", "nodot", "n.txt", "G.SFC", "h.sfc", "n.nes"})
     Write(start / name, "");
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
   const auto cwd = fs::current_path();
   fs::current_path(start);
   RecordingPrompt prompt;
@@ -45,6 +48,8 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
     QString dropped;                 // a file chosen by a drop before the dialog
   } rows[] = {
       {"", ZARVELLO_TEST_PROGRAM_FOLDER},
+      // Root may write anywhere; another user finds the locked folder closed.
+      {Decoded(locked), Decoded(::geteuid() == 0 ? locked : start)},
       // The file chosen need not exist.
       {Decoded(folder.path / "missing"), Decoded(start), "Früh ロム.smc", "", "G.SFC h.sfc Mixed.Fig UPPER.SMC"},
       {"", Decoded(start), tooLong, "Pick a ROM", "n.nes", 2},

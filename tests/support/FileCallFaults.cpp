@@ -99,17 +99,10 @@ class FaultyFile final : public PlatformFile {
   explicit FaultyFile(std::unique_ptr<PlatformFile> file)
       : PlatformFile(file->Path()), file_(std::move(file)) {}
 
-  FileFacts Facts() const override {
-    Reached("facts", Path());
-    return file_->Facts();
-  }
-  std::int64_t Length() const override {
-    Reached("length", Path());
-    return file_->Length();
-  }
+  FileFacts Facts() const override { return Reached("facts", Path()), file_->Facts(); }
+  std::int64_t Length() const override { return Reached("length", Path()), file_->Length(); }
   std::size_t ReadAt(std::int64_t offset, std::span<std::byte> buffer) const override {
-    Reached("read", Path());
-    return file_->ReadAt(offset, buffer);
+    return Reached("read", Path()), file_->ReadAt(offset, buffer);
   }
   void WriteAt(std::int64_t offset, std::span<const std::byte> data) override {
     Before(Path(), true);
@@ -125,10 +118,7 @@ class FaultyFile final : public PlatformFile {
     flushedBytes.erase(Path());
     if (kWindows) unflushedEntries.clear();  // a file's flush commits the entries logged before
   }
-  bool TryLock(Lock lock) override {
-    Reached("lock", Path());
-    return file_->TryLock(lock);
-  }
+  bool TryLock(Lock lock) override { return Reached("lock", Path()), file_->TryLock(lock); }
 
  private:
   std::unique_ptr<PlatformFile> file_;
@@ -137,12 +127,10 @@ class FaultyFile final : public PlatformFile {
 class FaultyFiles final : public FileSystem {
  public:
   FileFacts LookAt(const std::string& path, bool followLinks) override {
-    Reached("look", path);
-    return real.LookAt(path, followLinks);
+    return Reached("look", path), real.LookAt(path, followLinks);
   }
   std::string ResolvedPath(const std::string& path) override {
-    Reached("resolve", path);
-    return real.ResolvedPath(path);
+    return Reached("resolve", path), real.ResolvedPath(path);
   }
 
   void RemoveFile(const std::string& path) override {

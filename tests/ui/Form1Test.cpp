@@ -11,6 +11,7 @@
 #include "RecordingPrompt.h"
 #include "dialogs/DialogService.h"
 #include "ui/Form1.h"
+#include "ui/QtMessagePrompt.h"
 
 // Failures show the text, not the address.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
@@ -97,6 +98,26 @@ class Form1Test : public ::testing::Test {
     if (enter.isAccepted()) QApplication::sendEvent(form.windowHandle(), &drop);
     return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
   }
+  // As a right click on a control opens the context menu: its entries as the
+  // user reads them, "-" before one that is off, and the one picked, if any.
+  QString Menu(const QString& on, int pick = -1) {
+    QString entries;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      for (QAction* entry : menu->actions())
+        entries += (entry->isEnabled() ? "" : "-") + entry->iconText() + ' ' +
+                   entry->shortcut().toString() + ';';
+      menu->close();
+      if (pick >= 0) menu->actions()[pick]->trigger();
+    });
+    const QPoint at = Find(on)->rect().center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, Find(on)->mapToGlobal(at));
+    QApplication::sendEvent(Find(on), &click);
+    // The desktop gives the window back its focus; the offscreen platform does not.
+    form.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    return entries;
+  }
 
   TempFolder folder;
   RecordingPrompt prompt;
@@ -133,6 +154,12 @@ TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
       EXPECT_EQ(control->property("maxLength"), box ? maxLength : QVariant());
     }
   }
+  QStringList names;  // for screen readers, each control a name of its own
+  for (const auto& [name, design] : kDesign) names << Find(name)->accessibleName();
+  EXPECT_EQ(names.removeDuplicates() + names.removeAll(""), 0);
+  // The pixels of the installed 32-pixel icon.
+  const QString png = QString(__FILE__).section('/', 0, -4) + "/ui/icons/zarvello.png";
+  EXPECT_EQ(form.windowIcon().pixmap(32).toImage(), QIcon(png).pixmap(32).toImage());
   // Focus starts on Transfer Bank, and Tab follows the design's order.
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   QStringList visited;
@@ -220,6 +247,77 @@ TEST_F(Form1Test, AChosenOrDroppedFileSelectsTheHeaderItsBytesShow) {
                            kHeaderChoices[at[0]].length, kHeaderChoices[at[1]].length, true));
       EXPECT_EQ(std::filesystem::exists(path), row.name != "e.sfc");
     }
+}
+
+// The transfers of the run undone newest first and redone, by the system's
+// keys and by the context menu of the window and its buttons, which names the
+// file; a text box with the focus keeps the keys for its own text. A new
+// transfer leaves nothing to redo, and past 64 MiB the oldest transfer goes.
+TEST_F(Form1Test, TheKeysAndTheContextMenuUndoAndRedoTheTransfersOfTheRun) {
+  const std::string from = folder.File("from.smc"), to = folder.File("a&b.smc");
+  const std::string fresh(0x1000000, 'f'), old = Pattern(0x1000000, 1);
+  Write(from, fresh);
+  Write(to, old);
+  dialogs.choices = {QString::fromStdString(from).toStdU16String(),
+                     QString::fromStdString(to).toStdU16String()};
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  Do("Command1 Command2 KnownOffsetText1(0)=0 KnownOffsetText1(1)=FFFFFF");
+  const QString undo = QKeySequence(QKeySequence::Undo).toString(),
+                redo = QKeySequence(QKeySequence::Redo).toString(),
+                undoFile = "Undo the transfer into 'a&b.smc' " + undo + ';',
+                redoFile = "Redo the transfer into 'a&b.smc' " + redo + ';';
+  EXPECT_EQ(Menu("Command3"), "-Undo the transfer " + undo + ";-Redo the transfer " + redo + ';');
+  const auto key = [&](const QString& on, QKeySequence::StandardKey keys) {
+    Find(on)->setFocus();
+    QTest::keySequence(Find(on), keys);
+  };
+  // Three transfers of 32 MiB each, the old bytes and the new: the first goes.
+  Do("Command6 Command6 Command6");
+  EXPECT_EQ(form.History().Size(), TransferHistory::kLimit);
+  key("KnownOffsetText1(0)", QKeySequence::Undo);  // the box's own text goes, no transfer
+  EXPECT_EQ(Shown("KnownOffsetText1(0)"), "");
+  key("Command3", QKeySequence::Undo);
+  key("BankCombo1(0)", QKeySequence::Undo);
+  const QString nothingToUndo = "-Undo the transfer " + undo + ';';
+  EXPECT_EQ(Menu("Command6"), nothingToUndo + redoFile);
+  EXPECT_EQ(Read(to), fresh);                                 // as the first transfer left it
+  EXPECT_EQ(Menu("Frame1(0)", 1), nothingToUndo + redoFile);  // redone from the menu
+  key("Text2", QKeySequence::Undo);
+  Do("KnownOffsetText1(0)=FFFF00 Command6");
+  EXPECT_EQ(Menu("Label1(1)"), undoFile + "-Redo the transfer " + redo + ';');
+  Menu("Command3", 0), Menu("Command3", 0);
+  key("Command3", QKeySequence::Redo);
+  EXPECT_EQ(prompt.shown, Done("Data transferred.") + Done("Data transferred.") +
+                              Done("Data transferred.") + Done("Transfer undone.") +
+                              Done("Transfer undone.") + Done("Transfer redone.") +
+                              Done("Data transferred.") + Done("Transfer undone.") +
+                              Done("Transfer undone.") + Done("Transfer redone."));
+  EXPECT_EQ(Read(to), fresh);
+}
+
+// A path is shown as it is, never as markup, with the buttons, icon and title asked for.
+TEST(QtMessagePromptTest, ShowsTheTextAsItIsWithItsButtonsIconAndTitle) {
+  // clang-format off
+  const struct { std::string text, title; PromptButtons buttons; PromptIcon icon; Qt::Key key; QString shown; PromptAnswer answer; } rows[] = {
+      {"Lines\r\n\r\nLast", "Expand?", PromptButtons::YesNo, PromptIcon::None, Qt::Key_Return, "Lines\n\nLast [Expand? Yes|No]", PromptAnswer::Yes},  // Yes is the default
+      {"Again?", "", PromptButtons::YesNo, PromptIcon::None, Qt::Key_Escape, "Again? [Zarvello Yes|No]", PromptAnswer::No},
+      {"'/roms/<b>x</b>&amp;.smc'", "", PromptButtons::Ok, PromptIcon::Critical, Qt::Key_Escape, "'/roms/<b>x</b>&amp;.smc' [Zarvello OK critical]", PromptAnswer::Ok}};
+  // clang-format on
+  QWidget window;
+  QtMessagePrompt prompt(&window);
+  for (const auto& row : rows) {
+    QTimer::singleShot(0, [&] {
+      auto& box = *qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      EXPECT_EQ(box.text() + " [" + box.windowTitle() +
+                    (box.standardButtons() == QMessageBox::Ok ? " OK" : " Yes|No") +
+                    (box.icon() == QMessageBox::Critical ? " critical]" : "]"),
+                row.shown);
+      EXPECT_EQ(std::pair(box.textFormat(), box.parentWidget()), std::pair(Qt::PlainText, &window));
+      QTest::keyClick(&box, row.key);
+    });
+    EXPECT_EQ(prompt.Show(row.text, row.buttons, row.icon, row.title), row.answer);
+  }
 }
 
 }  // namespace zarvello::testing
