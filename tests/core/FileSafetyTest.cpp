@@ -36,43 +36,39 @@ TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyO
   for (const long targetLength : {0x80, 0x6000}) {
     WriteFiles(0x5000, targetLength);
     InChild(folder, {rangeJob});
-    const std::string updated = Read(to), putBack = Done("The last transfer into '" + to +
-                                                         "' was cut short. The file has been put "
-                                                         "back as it was before it.");
+    const std::string updated = Read(to);
     std::vector<std::string> undo = rangeJob, redo = rangeJob;
     undo.push_back("undo"), redo.insert(redo.end(), {"undo", "redo"});
-    const struct {
-      std::vector<std::string> steps;
-      std::string before, after;
-    } jobs[] = {{rangeJob, target, updated}, {undo, updated, target}, {redo, target, updated}};
+    // clang-format off
+    const struct { std::vector<std::string> steps; std::string before, after; } jobs[] = {
+        {rangeJob, target, updated}, {undo, updated, target}, {redo, target, updated}};
+    // clang-format on
     for (const auto& job : std::span(jobs).first(targetLength == 0x80 ? 3 : 1))
       for (const Fault cut : {Fault::Kill, Fault::LoseAll, Fault::LoseAfterPage,
                               Fault::LoseDataAfterPage, Fault::ZeroAfterPage}) {
         // Cut at each file call in turn, or right after the notice, until a run gets to it.
         bool done = false;
         for (int call = 1; !done; ++call) {
-          SCOPED_TRACE(job.steps.back() + ' ' + std::to_string(static_cast<int>(cut)) +
-                       " at call " + std::to_string(call));
+          SCOPED_TRACE(job.steps.back() + " fault, call: " + std::to_string(int(cut) * 100 + call));
           Write(to, target);
           done = !InChild(folder, {job.steps, call, cut}).empty();
           EXPECT_TRUE(!fs::exists(Utf8Path(journal)) || OnlyItsOwnerMayUse(journal));
           // The next transfer tells of a journal only where one not marked done lay there.
           const std::string rom = Read(to), kept = journal + ".kept";
-          const bool cutShort = fs::exists(Utf8Path(journal));
+          const bool cutShort = fs::exists(Utf8Path(journal)),
+                     told = cutShort && !Read(journal).starts_with("ZRVJDONE");
           if (cutShort) fs::create_hard_link(Utf8Path(journal), Utf8Path(kept));
           prompt.shown.clear();
           const std::string readOn = ReadOn(to), after = Read(to);
-          EXPECT_EQ(prompt.shown,
-                    (cutShort && !Read(kept).starts_with("ZRVJDONE") ? putBack : "") + kRangeDone);
-          EXPECT_PRED_FORMAT2(SameBytes, after,
-                              after == job.before && !done ? job.before : job.after);
-          EXPECT_PRED_FORMAT2(SameBytes, readOn, after);
+          EXPECT_EQ(prompt.shown, (told ? CutShort(to) : "") + kRangeDone);
+          EXPECT_BYTES(after, after == job.before && !done ? job.before : job.after);
+          EXPECT_BYTES(readOn, after);
           // Putting the file back may be cut short as well, and ends the same.
           Write(to, rom);
           if (cutShort) fs::rename(Utf8Path(kept), Utf8Path(journal));
           for (int again = 1; InChild(folder, {{to, nowhere, "0", "3FFFF"}, again, cut}).empty();)
             ++again;
-          EXPECT_PRED_FORMAT2(SameBytes, ReadOn(to), after);
+          EXPECT_BYTES(ReadOn(to), after);
           EXPECT_FALSE(fs::exists(Utf8Path(journal)));
         }
       }
@@ -98,16 +94,16 @@ TEST_F(FileSafetyTest, WhileATransferCopiesOneNamingItsFilesIsRefusedAndPutsNoth
       const auto second = [&](const std::string& at) {
         ++paused;
         if (!(copying = copying || at == "read " + from)) return;
-        prompt.shown.clear();
         for (const auto& [copyFrom, writtenTo] :
              {std::pair{pasteTo, other}, {other, pasteTo}, {other, from}})
           TransferRange({copyFrom, writtenTo}, "0", "0", prompt);
-        EXPECT_EQ(prompt.shown, Refused("read", pasteTo, kBusy) + Refused("write", pasteTo, kBusy) +
-                                    Refused("write", from, kBusy))
+        EXPECT_EQ(prompt.Taken(), Refused("read", pasteTo, kBusy) +
+                                      Refused("write", pasteTo, kBusy) +
+                                      Refused("write", from, kBusy))
             << at;
       };
       EXPECT_EQ(InChild(folder, {job, call, Fault::Pause}, second), kRangeDone);
-      EXPECT_PRED_FORMAT2(SameBytes, Read(pasteTo), updated);
+      EXPECT_BYTES(Read(pasteTo), updated);
     }
     EXPECT_TRUE(copying);
   }
@@ -121,12 +117,7 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
   const std::string valid = Read(journal), rom = Read(to),
                     notOurs = Refused("use", journal, kNotOurJournal);
   fs::remove(Utf8Path(journal));
-  const std::string cutShort = "The last transfer into '" + to + "' was cut short",
-                    putBack = Done(cutShort + ". The file has been put back as it was before it."),
-                    changed = Done(cutShort +
-                                   ", but the file has been changed since. It was left "
-                                   "as it is.") +
-                              kRangeDone;
+  const std::string putBack = CutShort(to), changed = CutShort(to, true) + kRangeDone;
   std::string inGap = rom;
   inGap[0x90] = 'x';
   const auto own = [&](const std::string& bytes) {
@@ -164,14 +155,13 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
     Write(to, rom);
     row.place();
     const std::string before = Read(to);
-    prompt.shown.clear();
     TransferRange({row.copyFromSide ? to : from, row.copyFromSide ? folder.File("other") : to},
                   "100", "40FF", prompt);
-    EXPECT_EQ(prompt.shown, row.shown);
-    EXPECT_PRED_FORMAT2(SameBytes, Read(to), before);
-    EXPECT_EQ(fs::exists(Utf8Path(to)), !before.empty());
-    EXPECT_EQ(fs::symlink_status(Utf8Path(journal)).type() != fs::file_type::not_found,
-              row.shown.starts_with("Can't"));
+    EXPECT_BYTES(Read(to), before);
+    // A journal refused stays where it is.
+    EXPECT_EQ(std::tuple(prompt.Taken(), fs::exists(Utf8Path(to)),
+                         fs::symlink_status(Utf8Path(journal)).type() != fs::file_type::not_found),
+              std::tuple(row.shown, !before.empty(), row.shown.starts_with("Can't")));
     fs::remove_all(Utf8Path(journal));
     BeforeOpening({}, {});
   }
@@ -185,13 +175,13 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
   WriteFiles(0x5000, 0x3000);
   std::string link = to;
   if (!kWindows) fs::create_symlink(to, link = folder.File("link.smc"));
-  TransferRange({from, link}, "100", "40FF", prompt);
+  TransferRange({from, link}, "100", "40FF", prompt), prompt.Taken();
   const std::string updated = Read(to), io = "Input/output error";
   // clang-format off
   const std::string inFolder = journal.substr(0, journal.find_last_of("/\\")), noRoom = folder.File(std::string(250, 'r')),
       putBack = io + "\r\nIt has been put back as it was.", later = io + "\r\nIt could not be put back yet: the next transfer into it will put it back.",
       complete = io + "\r\nThe transfer itself is complete: the new bytes were written.", notPutBack = io + "\r\nIt could not be put back: " + io + ".",
-      putBackLater = Done("The last transfer into '" + link + "' was cut short. The file has been put back as it was before it.");
+      putBackLater = CutShort(link);
   const struct { int call; Fault fault; std::string failing, shown; bool written = false; std::string pasteTo, readOn; } rows[] = {
       {1, Fault::Fail, journal, io}, {2, Fault::Fail, journal, io}, {3, Fault::Fail, journal, io}, {4, Fault::Fail, inFolder, io},
       {5, Fault::Fail, link, putBack}, {6, Fault::Fail, link, putBack},
@@ -205,15 +195,13 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
     const std::string pasteTo = row.pasteTo.empty() ? link : row.pasteTo;
     SCOPED_TRACE(std::to_string(row.call) + " " + pasteTo.substr(pasteTo.size() - 8));
     Write(pasteTo, target);
-    prompt.shown.clear();
     BreakFileCall(row.call, row.fault);
     TransferRange({from, pasteTo}, "100", "40FF", prompt);
     BreakFileCall(0, Fault::Fail);
-    EXPECT_EQ(prompt.shown,
+    EXPECT_EQ(prompt.Taken(),
               row.failing.empty() ? kRangeDone : Refused("write", row.failing, row.shown));
-    prompt.shown.clear();
-    EXPECT_PRED_FORMAT2(SameBytes, ReadOn(pasteTo), row.written ? updated : target);
-    EXPECT_EQ(prompt.shown, row.readOn + kRangeDone);
+    EXPECT_BYTES(ReadOn(pasteTo), row.written ? updated : target);
+    EXPECT_EQ(prompt.Taken(), row.readOn + kRangeDone);
     EXPECT_FALSE(fs::exists(Utf8Path(journal)));
   }
 }
@@ -258,8 +246,7 @@ TEST_F(TransferTest, OnlyRegularFilesOpenAndPermissionsDecideWithoutBlockingOrLo
               row.shown);
     const bool done = row.shown == kRangeDone;
     if (fs::is_regular_file(written)) {  // not where a pipe took its name
-      EXPECT_PRED_FORMAT2(SameBytes, Read(written),
-                          done ? target.substr(0, 0x200) + source.substr(0x200) : target);
+      EXPECT_BYTES(Read(written), done ? target.substr(0, 0x200) + source.substr(0x200) : target);
     }
     // No journal is left, even where its name would be too long.
     EXPECT_EQ(LookAt(JournalPath(written), false).kind, FileKind::Missing);

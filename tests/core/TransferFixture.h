@@ -21,8 +21,8 @@ namespace fs = std::filesystem;
 
 inline constexpr std::size_t kBank = 0x8000;
 inline const std::string kBankDone = Done("Bank transferred."),
-                         kRangeDone = Done("Data transferred."),
-                         kUndone = Done("Transfer undone."), kRedone = Done("Transfer redone.");
+                         kRangeDone = Done("Data transferred."), kUndone = Done("Transfer undone."),
+                         kRedone = Done("Transfer redone.");
 inline const std::string kBusy = "Another transfer into it is running";
 // The system's words for a path that names nothing; ENOENT is Windows' number for it too.
 inline const std::string kNoSuchFile = std::system_category().message(ENOENT);
@@ -41,6 +41,13 @@ inline std::string ExpandQuestion(const std::string& lastBank) {
          "do it.\r\n\r\nDo you wish to expand this ROM? [Yes/No, Do you know what you're doing?]\n";
 }
 
+// What the next transfer says of one into the file that was cut short.
+inline std::string CutShort(const std::string& path, bool changedSince = false) {
+  return Done("The last transfer into '" + path + "' was cut short" +
+              (changedSince ? ", but the file has been changed since. It was left as it is."
+                            : ". The file has been put back as it was before it."));
+}
+
 inline std::string Refused(const std::string& verb, const std::string& path,
                            const std::string& reason) {
   return Failed("Can't " + verb + " '" + path + "'.\r\n" + reason);
@@ -56,6 +63,8 @@ inline ::testing::AssertionResult SameBytes(const char*, const char*, const std:
          << differ.first - actual.begin();
 }
 
+#define EXPECT_BYTES(actual, expected) EXPECT_PRED_FORMAT2(SameBytes, actual, expected)
+
 // A file's bytes after `bytes` were written over them at `at`.
 inline std::string Overwritten(std::string file, std::size_t at, const std::string& bytes) {
   file.resize(std::max(file.size(), at + bytes.size()));
@@ -67,11 +76,12 @@ inline std::string Overwritten(std::string file, std::size_t at, const std::stri
 // stand-in for the person at the prompts.
 class TransferTest : public ::testing::Test {
  protected:
-  void WriteFiles(long sourceLength, long targetLength) {  // -1: no file
+  // -1: no file. Bytes past the first 8 MiB of the source are a hole of zeros.
+  void WriteFiles(std::int64_t sourceLength, std::int64_t targetLength) {
     for (const std::string& file : {from, to}) fs::remove(Utf8Path(file));
-    source = Pattern(std::max(sourceLength, 0L), 1);
-    target = Pattern(std::max(targetLength, 0L), 2);
-    if (sourceLength >= 0) Write(from, source);
+    source = Pattern(std::clamp<std::int64_t>(sourceLength, 0, 8 << 20), 1);
+    target = Pattern(std::max<std::int64_t>(targetLength, 0), 2);
+    if (sourceLength >= 0) Write(from, source), fs::resize_file(Utf8Path(from), sourceLength);
     if (targetLength >= 0) Write(to, target);
   }
 

@@ -39,14 +39,9 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   const QString tooLong(259 - Decoded(start).size(), u'x');
   const QString typeNames[] = {"SNES (*.smc *.swc *.fig *.sfc)", "NES (*.nes)", "All Files (*.*)"};
   // clang-format off
-  const struct {
-    QString initialFolder, opensIn;  // no initial folder: OpenSave's own, the program's folder
-    QString typed, title;            // nothing typed: cancel; no title: the dialog's own
-    QString listed;                  // nothing: not looked at
-    std::int16_t filter = 1;
-    bool save = false;
-    QString dropped;                 // a file chosen by a drop before the dialog
-  } rows[] = {
+  // No initial folder: OpenSave's own, the program's folder. Nothing typed: cancel; no title:
+  // the dialog's own; nothing listed: not looked at. Dropped: a file chosen by a drop before.
+  const struct { QString initialFolder, opensIn, typed, title, listed; std::int16_t filter = 1; bool save = false; QString dropped; } rows[] = {
       {"", ZARVELLO_TEST_PROGRAM_FOLDER},
       // Root may write anywhere; another user finds the locked folder closed.
       {Decoded(locked), Decoded(::geteuid() == 0 ? locked : start)},

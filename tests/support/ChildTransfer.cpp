@@ -28,18 +28,15 @@ int RunChildTransfer(const std::string& jobFile) {
   for (std::string line; std::getline(file, line);) job.push_back(line);
   RecordingPrompt prompt;
   PrepareChild(job[3]);
-  const auto breakLastStep = [&](std::size_t step) {
-    if (step + 1 == job.size())
-      BreakFileCall(std::stoi(job[2]), static_cast<Fault>(std::stoi(job[1])), job[0] + ".paused");
-  };
   try {
-    breakLastStep(7);
     TransferHistory history;
-    if (auto change = TransferRange({job[4], job[5]}, job[6], job[7], prompt))
-      history.Add(std::move(*change));
-    for (std::size_t step = 8; step < job.size(); ++step) {
-      breakLastStep(step);
-      (job[step] == "undo" ? UndoTransfer : RedoTransfer)(history, prompt);
+    for (std::size_t step = 7; step < job.size(); ++step) {
+      if (step + 1 == job.size())
+        BreakFileCall(std::stoi(job[2]), static_cast<Fault>(std::stoi(job[1])), job[0] + ".paused");
+      if (step > 7) (job[step] == "undo" ? UndoTransfer : RedoTransfer)(history, prompt);
+      if (auto change =
+              step == 7 ? TransferRange({job[4], job[5]}, job[6], job[7], prompt) : std::nullopt)
+        history.Add(std::move(*change));
     }
   } catch (...) {
     return 2;

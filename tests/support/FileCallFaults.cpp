@@ -108,10 +108,7 @@ class FaultyFile final : public PlatformFile {
     Before(Path(), true);
     file_->WriteAt(offset, data);
   }
-  void Truncate(std::int64_t length) override {
-    Before(Path(), true);
-    file_->Truncate(length);
-  }
+  void Truncate(std::int64_t length) override { Before(Path(), true), file_->Truncate(length); }
   void Flush() override {
     Before(Path(), false);
     file_->Flush();

@@ -20,6 +20,9 @@ struct RecordingPrompt : MessagePrompt {
     return std::exchange(answerNo, false) ? PromptAnswer::No : PromptAnswer::Yes;
   }
 
+  // What was shown since the last look.
+  std::string Taken() { return std::exchange(shown, {}); }
+
   std::string shown;
   bool answerNo = false;
   std::function<void()> whileShown;  // what the person does while it waits

@@ -66,12 +66,16 @@ class Form1Test : public ::testing::Test {
     return shown.join(' ');
   }
   // As a person works the controls: "Command3" clicks a button, "BankCombo1(0)=3"
-  // picks entry 3 with the keyboard, "KnownOffsetText1(0)=200" types into a box.
+  // picks entry 3 with the keyboard, "KnownOffsetText1(0)=200" types into a box,
+  // "Text1^Z" presses the system's Undo keys there (^Y: Redo).
   void Do(const QString& steps) {
     for (const QString& step : steps.split(' ')) {
-      QWidget* control = Find(step.section('=', 0, 0));
+      QWidget* control = Find(step.section('=', 0, 0).section('^', 0, 0));
       const QString value = step.section('=', 1);
-      if (auto* list = qobject_cast<QComboBox*>(control)) {
+      if (step.contains('^')) {
+        control->setFocus();
+        QTest::keySequence(control, step.endsWith('Z') ? QKeySequence::Undo : QKeySequence::Redo);
+      } else if (auto* list = qobject_cast<QComboBox*>(control)) {
         const int to = value.toInt();
         while (list->currentIndex() != to)
           QTest::keyClick(list, list->currentIndex() < to ? Qt::Key_Down : Qt::Key_Up);
@@ -209,12 +213,9 @@ TEST_F(Form1Test, OperationsReadTheListsBoxesAndChosenFilesOfTheirOwnSide) {
 // anything but one file, or off the frames, change nothing.
 TEST_F(Form1Test, AChosenOrDroppedFileSelectsTheHeaderItsBytesShow) {
   // clang-format off
-  const struct {
-    std::string name, start;
-    long length;     // -1: no file
-    int shows = -1;  // the header list position; -1: the list stays as it is
-  } rows[] = {{"a.nes", "NES\x1A", 0x8200, 1}, {"b.smc", "", 0x8200, 2}, {"c.sfc", "", 0x6000, 0},
-              {"d.sfc", "", 0}, {"e.sfc", "", -1}, {"f.sfc", "", 0x7200}, {"pipe", "", -1}};
+  // Length -1: no file. Shows: the header list position; -1: the list stays as it is.
+  const struct { std::string name, start; long length; int shows = -1; } rows[] = {{"a.nes", "NES\x1A", 0x8200, 1}, {"b.smc", "", 0x8200, 2},
+      {"c.sfc", "", 0x6000, 0}, {"d.sfc", "", 0}, {"e.sfc", "", -1}, {"f.sfc", "", 0x7200}, {"pipe", "", -1}};
   // clang-format on
   ::mkfifo(folder.File("pipe").c_str(), 0600);
   form.show();
@@ -254,45 +255,35 @@ TEST_F(Form1Test, AChosenOrDroppedFileSelectsTheHeaderItsBytesShow) {
 // file; a text box with the focus keeps the keys for its own text. A new
 // transfer leaves nothing to redo, and past 64 MiB the oldest transfer goes.
 TEST_F(Form1Test, TheKeysAndTheContextMenuUndoAndRedoTheTransfersOfTheRun) {
-  const std::string from = folder.File("from.smc"), to = folder.File("a&b.smc");
-  const std::string fresh(0x1000000, 'f'), old = Pattern(0x1000000, 1);
-  Write(from, fresh);
-  Write(to, old);
+  const std::string from = folder.File("from.smc"), to = folder.File("a&b.smc"),
+                    fresh(0x1000000, 'f'), moved = Done("Data transferred."),
+                    undone = Done("Transfer undone."), redone = Done("Transfer redone.");
+  Write(from, fresh), Write(to, Pattern(0x1000000, 1));
   dialogs.choices = {QString::fromStdString(from).toStdU16String(),
                      QString::fromStdString(to).toStdU16String()};
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  Do("Command1 Command2 KnownOffsetText1(0)=0 KnownOffsetText1(1)=FFFFFF");
-  const QString undo = QKeySequence(QKeySequence::Undo).toString(),
-                redo = QKeySequence(QKeySequence::Redo).toString(),
-                undoFile = "Undo the transfer into 'a&b.smc' " + undo + ';',
-                redoFile = "Redo the transfer into 'a&b.smc' " + redo + ';';
-  EXPECT_EQ(Menu("Command3"), "-Undo the transfer " + undo + ";-Redo the transfer " + redo + ';');
-  const auto key = [&](const QString& on, QKeySequence::StandardKey keys) {
-    Find(on)->setFocus();
-    QTest::keySequence(Find(on), keys);
-  };
+  const QString undo = ' ' + QKeySequence(QKeySequence::Undo).toString() + ';',
+                redo = ' ' + QKeySequence(QKeySequence::Redo).toString() + ';',
+                undoFile = "Undo the transfer into 'a&b.smc'" + undo,
+                redoFile = "Redo the transfer into 'a&b.smc'" + redo,
+                noUndo = "-Undo the transfer" + undo, noRedo = "-Redo the transfer" + redo;
+  EXPECT_EQ(Menu("Command3"), noUndo + noRedo);
   // Three transfers of 32 MiB each, the old bytes and the new: the first goes.
-  Do("Command6 Command6 Command6");
-  EXPECT_EQ(form.History().Size(), TransferHistory::kLimit);
-  key("KnownOffsetText1(0)", QKeySequence::Undo);  // the box's own text goes, no transfer
-  EXPECT_EQ(Shown("KnownOffsetText1(0)"), "");
-  key("Command3", QKeySequence::Undo);
-  key("BankCombo1(0)", QKeySequence::Undo);
-  const QString nothingToUndo = "-Undo the transfer " + undo + ';';
-  EXPECT_EQ(Menu("Command6"), nothingToUndo + redoFile);
-  EXPECT_EQ(Read(to), fresh);                                 // as the first transfer left it
-  EXPECT_EQ(Menu("Frame1(0)", 1), nothingToUndo + redoFile);  // redone from the menu
-  key("Text2", QKeySequence::Undo);
-  Do("KnownOffsetText1(0)=FFFF00 Command6");
-  EXPECT_EQ(Menu("Label1(1)"), undoFile + "-Redo the transfer " + redo + ';');
+  Do("Command1 Command2 KnownOffsetText1(0)=0 KnownOffsetText1(1)=FFFFFF Command6 Command6");
+  Do("Command6 KnownOffsetText1(0)^Z");  // the box's own text goes, no transfer
+  EXPECT_EQ(std::pair(form.History().Size(), Shown("KnownOffsetText1(0)")),
+            std::pair(TransferHistory::kLimit, QString()));
+  Do("Command3^Z BankCombo1(0)^Z");
+  EXPECT_EQ(Menu("Command6"), noUndo + redoFile);
+  EXPECT_EQ(Read(to), fresh);                          // as the first transfer left it
+  EXPECT_EQ(Menu("Frame1(0)", 1), noUndo + redoFile);  // redone from the menu
+  Do("Text2^Z KnownOffsetText1(0)=FFFF00 Command6");
+  EXPECT_EQ(Menu("Label1(1)"), undoFile + noRedo);
   Menu("Command3", 0), Menu("Command3", 0);
-  key("Command3", QKeySequence::Redo);
-  EXPECT_EQ(prompt.shown, Done("Data transferred.") + Done("Data transferred.") +
-                              Done("Data transferred.") + Done("Transfer undone.") +
-                              Done("Transfer undone.") + Done("Transfer redone.") +
-                              Done("Data transferred.") + Done("Transfer undone.") +
-                              Done("Transfer undone.") + Done("Transfer redone."));
+  Do("Command3^Y");
+  EXPECT_EQ(prompt.shown,
+            moved + moved + moved + undone + undone + redone + moved + undone + undone + redone);
   EXPECT_EQ(Read(to), fresh);
 }
 
