@@ -32,9 +32,9 @@ class Descriptor {
 class Mapping {
  public:
   explicit Mapping(std::size_t size)
-      : size_(size),
-        start_(::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) {
-    if (Mapped()) ::madvise(start_, size, MADV_HUGEPAGE);
+      : size_(size == 0 ? 1 : size),
+        start_(::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) {
+    if (Mapped()) ::madvise(start_, size_, MADV_HUGEPAGE);
   }
   ~Mapping() {
     if (Mapped()) ::munmap(start_, size_);
@@ -69,39 +69,50 @@ bool MinimalCopy(const std::string& fromPath, std::int64_t readAt, const std::st
 
 bool MinimalCrashSafeCopy(const std::string& fromPath, std::int64_t readAt,
                           const std::string& toPath, std::int64_t writeAt, std::size_t length) {
+  const Mapping data(length);
+  const Descriptor from(::open(fromPath.c_str(), O_RDONLY | O_CLOEXEC));
+  return data.Mapped() && from.Open() &&
+         ::pread(from.Get(), data.Bytes(), length, readAt) == static_cast<ssize_t>(length) &&
+         MinimalCrashSafeWrite(toPath, writeAt, {data.Bytes(), length});
+}
+
+bool MinimalCrashSafeWrite(const std::string& toPath, std::int64_t writeAt,
+                           std::span<const std::byte> data, std::optional<std::int64_t> shortenTo) {
   const std::string journalPath = toPath + ".zarvello-journal";
   const std::filesystem::path parent = std::filesystem::path(toPath).parent_path();
-  const Descriptor from(::open(fromPath.c_str(), O_RDONLY | O_CLOEXEC));
   const Descriptor to(::open(toPath.c_str(), O_RDWR | O_CLOEXEC));
   // Opened once for both folder flushes.
   const Descriptor folder(
       ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!from.Open() || !to.Open() || !folder.Open()) return false;
+  if (!to.Open() || !folder.Open()) return false;
+  const off_t oldLength = ::lseek(to.Get(), 0, SEEK_END);
+  const bool shortens = shortenTo.has_value();
+  const auto end = static_cast<std::int64_t>(writeAt + data.size());
+  const auto covered = static_cast<std::size_t>(
+      std::min<std::int64_t>(shortens ? oldLength : end, oldLength) - writeAt);
 
-  const Mapping buffers(2 * length);
-  if (!buffers.Mapped()) return false;
-  std::byte* const data = buffers.Bytes();
-  std::byte* const old = data + length;
-  const auto expected = static_cast<ssize_t>(length);
-  if (::pread(from.Get(), data, length, readAt) != expected ||
-      ::pread(to.Get(), old, length, writeAt) != expected) {
+  const Mapping old(covered);
+  if (!old.Mapped() ||
+      ::pread(to.Get(), old.Bytes(), covered, writeAt) != static_cast<ssize_t>(covered)) {
     return false;
   }
-
-  // As long as Zarvello's header; where the old bytes go back and how many.
-  const std::int64_t header[4] = {writeAt, static_cast<std::int64_t>(length)};
+  // As long as Zarvello's header; where the old bytes go back, how many, and the old length.
+  const std::int64_t header[8] = {writeAt, static_cast<std::int64_t>(covered), oldLength};
   const Descriptor journal(
       ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (!journal.Open()) return false;
   if (::pwrite(journal.Get(), header, sizeof header, 0) != sizeof header ||
-      ::pwrite(journal.Get(), old, length, sizeof header) != expected ||
+      ::pwrite(journal.Get(), old.Bytes(), covered, sizeof header) !=
+          static_cast<ssize_t>(covered) ||
       ::fsync(journal.Get()) != 0 || ::fsync(folder.Get()) != 0) {
     // toPath is untouched, so the journal has nothing to undo.
     ::unlink(journalPath.c_str());
     return false;
   }
   // A failure from here on leaves the journal behind to undo the write.
-  return ::pwrite(to.Get(), data, length, writeAt) == expected && ::fsync(to.Get()) == 0 &&
+  return ::pwrite(to.Get(), data.data(), data.size(), writeAt) ==
+             static_cast<ssize_t>(data.size()) &&
+         (!shortens || ::ftruncate(to.Get(), *shortenTo) == 0) && ::fsync(to.Get()) == 0 &&
          ::unlink(journalPath.c_str()) == 0 && ::fsync(folder.Get()) == 0;
 }
 

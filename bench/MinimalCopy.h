@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
 namespace zarvello::bench {
@@ -20,5 +22,12 @@ bool MinimalCopy(const std::string& fromPath, std::int64_t readAt, const std::st
 // is Zarvello's own cost. toPath must already hold all the bytes it covers.
 bool MinimalCrashSafeCopy(const std::string& fromPath, std::int64_t readAt,
                           const std::string& toPath, std::int64_t writeAt, std::size_t length);
+
+// The same for bytes already in memory, as an undo or a redo has them, and
+// the file then cut short at shortenTo where given: the journal holds the
+// bytes the write covers or cuts off.
+bool MinimalCrashSafeWrite(const std::string& toPath, std::int64_t writeAt,
+                           std::span<const std::byte> data,
+                           std::optional<std::int64_t> shortenTo = std::nullopt);
 
 }  // namespace zarvello::bench

@@ -5,6 +5,9 @@
 // BM_MinimalBankCopy/* (one 0x8000 bank, 512 KiB and 4 MiB ROMs, the times
 // should not differ by size) and TransferRange vs BM_MinimalRangeCopy/*
 // (000000..FFFFFF, 16 MiB, with each one's peak memory as peak_rss_MiB).
+// The undos beside the least crash-safe write of the same bytes from memory:
+// BM_UndoRange vs BM_MinimalRangeUndo (the 16 MiB range), BM_UndoGrownBank vs
+// BM_MinimalGrownBankUndo (a bank that grew a 4 MiB ROM, cut off again).
 // Run: <build>/bench/zarvello_bench --benchmark_enable_random_interleaving=true
 // (15 repetitions are built in; compare the _median rows of each trio.)
 
@@ -13,8 +16,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "BenchFiles.h"
 #include "MinimalCopy.h"
@@ -23,6 +29,7 @@
 #include "prompts/MessagePrompt.h"
 #include "transfers/TransferBank.h"
 #include "transfers/TransferRange.h"
+#include "transfers/UndoTransfer.h"
 
 namespace zarvello::bench {
 namespace {
@@ -40,24 +47,28 @@ constexpr std::int64_t kRangeLength = 0x1000000;
 
 constexpr std::string_view kBankDoneText = "Bank transferred.";
 constexpr std::string_view kRangeDoneText = "Data transferred.";
+constexpr std::string_view kUndoneText = "Transfer undone.";
+constexpr std::string_view kRedoneText = "Transfer redone.";
 
 // A person who agrees to everything. It counts, and nothing more, so that a
 // transfer that ended in an error can't pass for a fast one.
 class SilentPrompt final : public MessagePrompt {
  public:
-  explicit SilentPrompt(std::string_view doneText) : doneText_(doneText) {}
+  explicit SilentPrompt(std::string_view doneText, std::string_view alsoDone = {})
+      : doneText_(doneText), alsoDone_(alsoDone) {}
 
   PromptAnswer Show(const std::string& text, PromptButtons buttons, PromptIcon,
                     const std::string&) override {
-    ++(text == doneText_ ? done_ : other_);
+    ++(text == doneText_ || text == alsoDone_ ? done_ : other_);
     return buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
   }
 
-  // True when exactly count prompts were shown and each was the done text.
+  // True when exactly count prompts were shown and each was a done text.
   bool OnlyDone(std::int64_t count) const { return other_ == 0 && done_ == count; }
 
  private:
   std::string doneText_;
+  std::string alsoDone_;
   std::int64_t done_ = 0;
   std::int64_t other_ = 0;
 };
@@ -144,14 +155,88 @@ void BM_MinimalRangeCopy(benchmark::State& state, Copy copy) {
   }
 }
 
-void RomSizes(benchmark::internal::Benchmark* benchmark) {
-  benchmark->ArgName("rom_bytes")
-      ->Arg(512 * 1024)
-      ->Arg(4 * 1024 * 1024)
-      ->Repetitions(kRepetitions)
+// One transfer, then each iteration undoes it, timed, and redoes it, untimed.
+void Undo(benchmark::State& state, std::optional<TransferChange> change) {
+  SilentPrompt prompt(kUndoneText, kRedoneText);
+  TransferHistory history;
+  if (change) history.Add(std::move(*change));
+  for (auto _ : state) {
+    UndoTransfer(history, prompt);
+    state.PauseTiming();
+    RedoTransfer(history, prompt);
+    state.ResumeTiming();
+  }
+  if (!prompt.OnlyDone(2 * state.iterations())) state.SkipWithError("an undo or redo failed");
+}
+
+void BM_UndoRange(benchmark::State& state) {
+  const TempFolder folder;
+  const FilePair files = MakeFilePair(folder, kRangeLength);
+  SilentPrompt prompt(kRangeDoneText);
+  Undo(state, TransferRange({.CopyFromFile = files.copyFrom, .PasteToFile = files.pasteTo},
+                            kFirstOffset, kLastOffset, prompt));
+}
+
+// Writes `after` as the transfer did, then `before` and `after` in turn, the
+// one timed, the other not, as an undo and a redo do.
+void MinimalUndo(benchmark::State& state, const std::string& path, std::int64_t at,
+                 std::span<const std::byte> before, std::span<const std::byte> after,
+                 std::optional<std::int64_t> shortenTo) {
+  MinimalCrashSafeWrite(path, at, after);
+  for (auto _ : state) {
+    const bool undone = MinimalCrashSafeWrite(path, at, before, shortenTo);
+    state.PauseTiming();
+    const bool redone = MinimalCrashSafeWrite(path, at, after);
+    state.ResumeTiming();
+    if (!undone || !redone) {
+      state.SkipWithError("a write failed");
+      break;
+    }
+  }
+}
+
+void BM_MinimalRangeUndo(benchmark::State& state) {
+  const TempFolder folder;
+  const FilePair files = MakeFilePair(folder, kRangeLength);
+  std::vector<std::byte> before(kRangeLength), after(kRangeLength);
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    before[i] = static_cast<std::byte>(i * 7 + 2);
+    after[i] = static_cast<std::byte>(i * 7 + 1);
+  }
+  MinimalUndo(state, files.pasteTo, 0, before, after, std::nullopt);
+}
+
+// A ROM of 127 banks after its header, grown by one more.
+constexpr std::int64_t kShortRom = kHeader + 127 * std::int64_t{kBankSize};
+
+void BM_UndoGrownBank(benchmark::State& state) {
+  const TempFolder folder;
+  const FilePair files = MakeFilePair(folder, kShortRom);
+  TransferSettings settings{.CopyFromFile = files.copyFrom,
+                            .PasteToFile = files.pasteTo,
+                            .CopyFromHeader = kHeader,
+                            .PasteToHeader = kHeader,
+                            .BankSize = kBankSize};
+  SilentPrompt prompt(kBankDoneText);
+  Undo(state, TransferBank(settings, kCopyFromBankPosition, 127, prompt));
+}
+
+void BM_MinimalGrownBankUndo(benchmark::State& state) {
+  const TempFolder folder;
+  const FilePair files = MakeFilePair(folder, kShortRom);
+  const std::vector<std::byte> bank(kBankSize, std::byte{1});
+  MinimalUndo(state, files.pasteTo, kShortRom, {}, bank, kShortRom);
+}
+
+void OneBank(benchmark::internal::Benchmark* benchmark) {
+  benchmark->Repetitions(kRepetitions)
       ->ReportAggregatesOnly(true)
       ->UseRealTime()
       ->Unit(benchmark::kMicrosecond);
+}
+
+void RomSizes(benchmark::internal::Benchmark* benchmark) {
+  OneBank(benchmark->ArgName("rom_bytes")->Arg(512 * 1024)->Arg(4 * 1024 * 1024));
 }
 
 void WholeRange(benchmark::internal::Benchmark* benchmark) {
@@ -167,6 +252,10 @@ BENCHMARK_CAPTURE(BM_MinimalBankCopy, crash_safe, &MinimalCrashSafeCopy)->Apply(
 BENCHMARK(BM_TransferRange)->Apply(WholeRange);
 BENCHMARK_CAPTURE(BM_MinimalRangeCopy, plain, &MinimalCopy)->Apply(WholeRange);
 BENCHMARK_CAPTURE(BM_MinimalRangeCopy, crash_safe, &MinimalCrashSafeCopy)->Apply(WholeRange);
+BENCHMARK(BM_UndoRange)->Apply(WholeRange);
+BENCHMARK(BM_MinimalRangeUndo)->Apply(WholeRange);
+BENCHMARK(BM_UndoGrownBank)->Apply(OneBank);
+BENCHMARK(BM_MinimalGrownBankUndo)->Apply(OneBank);
 
 }  // namespace
 }  // namespace zarvello::bench
