@@ -38,14 +38,13 @@ TEST(AddressTest, BankAndOffsetButtons) {
       TransferSettings settings{.BankSize = row.bankSize};
       (side == 0 ? settings.CopyFromHeader : settings.PasteToHeader) = row.header;
       BankOffsetControls controls{{"8000", "8000"}, {5, 5}}, expected = controls;
-      controls.offsetTexts[side] = row.text;
-      controls.bankPositions[side] = row.position;
-      expected.offsetTexts[side] = row.textAfter;
-      expected.bankPositions[side] = row.positionAfter;
+      controls.offsetTexts[side] = row.text, controls.bankPositions[side] = row.position;
+      expected.offsetTexts[side] = row.textAfter, expected.bankPositions[side] = row.positionAfter;
       const auto result = row.button == '<' ? BankFromOffset(side, controls, settings)
                                             : OffsetFromBank(side, controls, settings);
-      EXPECT_EQ(result.offsetTexts, expected.offsetTexts) << row.button << row.text << side;
-      EXPECT_EQ(result.bankPositions, expected.bankPositions) << row.button << row.text << side;
+      EXPECT_EQ(std::pair(result.offsetTexts, result.bankPositions),
+                std::pair(expected.offsetTexts, expected.bankPositions))
+          << row.button << row.text << side;
     }
   }
 }

@@ -35,13 +35,10 @@ TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyO
   // redo; and a range whose journal spans pages.
   for (const long targetLength : {0x80, 0x6000}) {
     WriteFiles(0x5000, targetLength);
-    InChild(folder, {rangeJob});
-    const std::string updated = Read(to);
-    std::vector<std::string> undo = rangeJob, redo = rangeJob;
-    undo.push_back("undo"), redo.insert(redo.end(), {"undo", "redo"});
+    const std::string updated = Overwritten(target, 0x100, source.substr(0x100, 0x4000));
     // clang-format off
-    const struct { std::vector<std::string> steps; std::string before, after; } jobs[] = {
-        {rangeJob, target, updated}, {undo, updated, target}, {redo, target, updated}};
+    const struct { std::vector<std::string> steps; std::string before, after; } jobs[] = {{rangeJob, target, updated},
+        {{from, to, "100", "40FF", "undo"}, updated, target}, {{from, to, "100", "40FF", "undo", "redo"}, target, updated}};
     // clang-format on
     for (const auto& job : std::span(jobs).first(targetLength == 0x80 ? 3 : 1))
       for (const Fault cut : {Fault::Kill, Fault::LoseAll, Fault::LoseAfterPage,
@@ -80,13 +77,11 @@ TEST_F(FileSafetyTest, WhileATransferCopiesOneNamingItsFilesIsRefusedAndPutsNoth
   // Paste To file and where none can be kept, the first transfer holds its Paste To file
   // against any other transfer, and its Copy From file against a write.
   WriteFiles(0x5000, 0x6000);
-  const std::string other = folder.File("other");
+  const std::string other = folder.File("other"),
+                    updated = Overwritten(target, 0x100, source.substr(0x100, 0x4000));
   Write(other, "o");
   for (const std::string& pasteTo : {to, nowhere}) {
     const std::vector<std::string> job{from, pasteTo, "100", "40FF"};
-    Write(pasteTo, target);
-    InChild(folder, {job});
-    const std::string updated = Read(pasteTo);
     bool copying = false;
     for (int call = 1, paused = 1; paused; ++call) {
       Write(pasteTo, target);
@@ -109,7 +104,9 @@ TEST_F(FileSafetyTest, WhileATransferCopiesOneNamingItsFilesIsRefusedAndPutsNoth
   }
 }
 
-TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
+// A journal is put back, and a transfer undone or redone, only into the very
+// file it was made for, as it left it; a journal only if it is the user's own.
+TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBackAndOnlyItIsUndone) {
   // A journal as a transfer killed before its flush leaves it, of a write that grew the
   // file from 0x80 to 0x4100 bytes, from 0x100 on.
   WriteFiles(0x5000, 0x80);
@@ -124,9 +121,13 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
     Write(journal, bytes);
     fs::permissions(Utf8Path(journal), fs::perms::owner_read | fs::perms::owner_write);
   };
-  const std::string spent = "ZRVJDONE" + valid.substr(8);
+  const std::string spent = "ZRVJDONE" + valid.substr(8),
+                    cantUndo =
+                        Refused("undo the transfer into", to, "The file has been changed since.");
+  const auto grown = [&] { return Read(to) + 'x'; };
+  TransferHistory history;
   // clang-format off
-  const struct { std::function<void()> place; std::string shown; bool copyFromSide = false; } rows[] = {
+  const struct { std::function<void()> place; std::string shown; bool copyFromSide = false; std::optional<Direction> way; } rows[] = {
       {[&] { PlaceAnotherUsersFile(journal); }, notOurs}, {[&] { own(valid); LetOthersWrite(journal); }, notOurs, true},
       {[&] { fs::create_directory(Utf8Path(journal)); }, notOurs, true},
 #ifndef _WIN32  // Wine makes no links, and Windows no named pipes in folders
@@ -148,20 +149,34 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBack) {
       // Beside a file gone since, which is not made again.
       {[&] { own(valid); fs::remove(Utf8Path(to)); }, Refused("open", to, kNoSuchFile), true},
       // Last, as it gives the file another identity.
-      {[&] { own(valid); Write(folder.File("new"), rom); fs::rename(Utf8Path(folder.File("new")), Utf8Path(to)); }, changed, true}};
+      {[&] { own(valid); Write(folder.File("new"), rom); fs::rename(Utf8Path(folder.File("new")), Utf8Path(to)); }, changed, true},
+      // After a transfer from 0x5000 to 0x50FF, past a gap: changed in the gap, where it wrote, in length, gone,
+      // another file put onto its name; and after its undo, in length.
+      {[&] { Write(to, Overwritten(Read(to), 0x4800, "x")); }, cantUndo, false, Direction::Undo},
+      {[&] { Write(to, Overwritten(Read(to), 0x5080, "x")); }, cantUndo, false, Direction::Undo}, {[&] { Write(to, grown()); }, cantUndo, false, Direction::Undo},
+      {[&] { fs::remove(Utf8Path(to)); }, Refused("undo the transfer into", to, kNoSuchFile), false, Direction::Undo},
+      {[&] { Write(folder.File("new"), Read(to)); fs::rename(Utf8Path(folder.File("new")), Utf8Path(to)); }, cantUndo, false, Direction::Undo},
+      {[&] { Write(to, grown()); }, Refused("redo the transfer into", to, "The file has been changed since."), false, Direction::Redo}};
   // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(&row - rows);
-    Write(to, rom);
-    row.place();
+    Write(to, rom), history = {};
+    if (row.way) history.Add(TransferRange({from, to}, "5000", "50FF", prompt).value());
+    if (row.way == Direction::Redo) UndoTransfer(history, prompt);
+    row.place(), prompt.Taken();
     const std::string before = Read(to);
-    TransferRange({row.copyFromSide ? to : from, row.copyFromSide ? folder.File("other") : to},
-                  "100", "40FF", prompt);
+    if (row.way)
+      (row.way == Direction::Undo ? UndoTransfer : RedoTransfer)(history, prompt);
+    else
+      TransferRange({row.copyFromSide ? to : from, row.copyFromSide ? folder.File("other") : to},
+                    "100", "40FF", prompt);
     EXPECT_BYTES(Read(to), before);
-    // A journal refused stays where it is.
-    EXPECT_EQ(std::tuple(prompt.Taken(), fs::exists(Utf8Path(to)),
-                         fs::symlink_status(Utf8Path(journal)).type() != fs::file_type::not_found),
-              std::tuple(row.shown, !before.empty(), row.shown.starts_with("Can't")));
+    // A journal refused stays where it is; an undo or a redo refused leaves the history.
+    EXPECT_EQ(
+        std::tuple(prompt.Taken(), fs::exists(Utf8Path(to)),
+                   fs::symlink_status(Utf8Path(journal)).type() != fs::file_type::not_found,
+                   history.Next(Direction::Undo) || history.Next(Direction::Redo)),
+        std::tuple(row.shown, !before.empty(), !row.way && row.shown.starts_with("Can't"), false));
     fs::remove_all(Utf8Path(journal));
     BeforeOpening({}, {});
   }
@@ -175,8 +190,8 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
   WriteFiles(0x5000, 0x3000);
   std::string link = to;
   if (!kWindows) fs::create_symlink(to, link = folder.File("link.smc"));
-  TransferRange({from, link}, "100", "40FF", prompt), prompt.Taken();
-  const std::string updated = Read(to), io = "Input/output error";
+  const std::string updated = Overwritten(target, 0x100, source.substr(0x100, 0x4000)),
+                    io = "Input/output error";
   // clang-format off
   const std::string inFolder = journal.substr(0, journal.find_last_of("/\\")), noRoom = folder.File(std::string(250, 'r')),
       putBack = io + "\r\nIt has been put back as it was.", later = io + "\r\nIt could not be put back yet: the next transfer into it will put it back.",

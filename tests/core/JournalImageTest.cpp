@@ -49,17 +49,15 @@ TEST(JournalImageTest, AFileHoldsOldOrNewBytesWholeBlocksAtATimeAndZerosInAGapBe
   const JournalRecord inPlace{{}, 0x100, 0x300, 0x400, 0x500},
       pastEnd{{}, 0x300, 0x180, 0x100, 0x400}, cut{{}, 0x100, 0x300, 0x80, 0x180};
   const std::string wasInPlace = old.substr(0x100) + zeros, gap(0x180, '\0');
-  std::string changed[] = {fresh, wasInPlace, gap + fresh.substr(0, 0x100),
-                           fresh.substr(0, 0x80) + old.substr(0x180)};
-  for (std::string& bytes : changed) bytes[0x100] = 'x';
+  const auto x = [](std::string bytes) { return bytes[0x100] = 'x', bytes; };  // one byte changed
   // clang-format off
   const struct { const JournalRecord& record; std::string bytes; bool holds; } rows[] = {  // bytes: from the write's start, or from the old end before it
       {inPlace, wasInPlace, true}, {inPlace, fresh, true}, {inPlace, fresh.substr(0, 0x100) + wasInPlace.substr(0x100), true},
       {inPlace, fresh.substr(0, 0x200) + wasInPlace.substr(0x200), true}, {inPlace, fresh.substr(0, 0x80) + wasInPlace.substr(0x80), false},
-      {inPlace, changed[0], false}, {inPlace, changed[1], false},
+      {inPlace, x(fresh), false}, {inPlace, x(wasInPlace), false},
       {pastEnd, gap + fresh.substr(0, 0x100), true}, {pastEnd, gap + zeros.substr(0, 0x100), true},
-      {pastEnd, changed[2], false}, {cut, old.substr(0x100), true}, {cut, fresh.substr(0, 0x80) + old.substr(0x180), true},
-      {cut, fresh.substr(0, 0x80), true}, {cut, fresh.substr(0, 0x80) + zeros.substr(0, 0x80) + old.substr(0x200), true}, {cut, changed[3], false}};
+      {pastEnd, x(gap + fresh.substr(0, 0x100)), false}, {cut, old.substr(0x100), true}, {cut, fresh.substr(0, 0x80) + old.substr(0x180), true},
+      {cut, fresh.substr(0, 0x80), true}, {cut, fresh.substr(0, 0x80) + zeros.substr(0, 0x80) + old.substr(0x200), true}, {cut, x(fresh.substr(0, 0x80) + old.substr(0x180)), false}};
   // clang-format on
   for (const auto& [record, bytes, holds] : rows) {
     JournalImage image(record, std::as_bytes(std::span(fresh)).first(record.length));

@@ -33,9 +33,9 @@ int RunChildTransfer(const std::string& jobFile) {
     for (std::size_t step = 7; step < job.size(); ++step) {
       if (step + 1 == job.size())
         BreakFileCall(std::stoi(job[2]), static_cast<Fault>(std::stoi(job[1])), job[0] + ".paused");
-      if (step > 7) (job[step] == "undo" ? UndoTransfer : RedoTransfer)(history, prompt);
-      if (auto change =
-              step == 7 ? TransferRange({job[4], job[5]}, job[6], job[7], prompt) : std::nullopt)
+      if (step > 7)
+        (job[step] == "undo" ? UndoTransfer : RedoTransfer)(history, prompt);
+      else if (auto change = TransferRange({job[4], job[5]}, job[6], job[7], prompt))
         history.Add(std::move(*change));
     }
   } catch (...) {

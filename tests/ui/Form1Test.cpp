@@ -51,6 +51,10 @@ struct ChoosingDialogService : DialogService {
 // A window with stand-ins for the person at its prompts and file dialogs.
 class Form1Test : public ::testing::Test {
  protected:
+  void SetUp() override {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  }
   QWidget* Find(const QString& name) {
     if (auto* control = form.findChild<QWidget*>(name)) return control;
     throw std::invalid_argument("no control named " + name.toStdString());
@@ -143,7 +147,6 @@ TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
   EXPECT_EQ(std::tuple(s.BankSize, s.CopyFromHeader, s.PasteToHeader),
             std::tuple(0x8000, 0x200, 0x200));
   // Resizing moves no control.
-  form.show();
   for (const QSize size : {QSize(472, 188), QSize(900, 700), QSize(200, 100)}) {
     form.resize(size);
     for (const auto& [name, design] : kDesign) {
@@ -165,7 +168,6 @@ TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
   const QString png = QString(__FILE__).section('/', 0, -4) + "/ui/icons/zarvello.png";
   EXPECT_EQ(form.windowIcon().pixmap(32).toImage(), QIcon(png).pixmap(32).toImage());
   // Focus starts on Transfer Bank, and Tab follows the design's order.
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   QStringList visited;
   for (int i = 0; i < 18; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
     visited << QApplication::focusWidget()->objectName();
@@ -218,7 +220,6 @@ TEST_F(Form1Test, AChosenOrDroppedFileSelectsTheHeaderItsBytesShow) {
       {"c.sfc", "", 0x6000, 0}, {"d.sfc", "", 0}, {"e.sfc", "", -1}, {"f.sfc", "", 0x7200}, {"pipe", "", -1}};
   // clang-format on
   ::mkfifo(folder.File("pipe").c_str(), 0600);
-  form.show();
   int at[] = {2, 2};  // each side's header list position
   for (const auto& row : rows)
     for (const auto& [drop, side] : {std::pair{false, 0}, {false, 1}, {true, 0}, {true, 1}}) {
@@ -261,8 +262,6 @@ TEST_F(Form1Test, TheKeysAndTheContextMenuUndoAndRedoTheTransfersOfTheRun) {
   Write(from, fresh), Write(to, Pattern(0x1000000, 1));
   dialogs.choices = {QString::fromStdString(from).toStdU16String(),
                      QString::fromStdString(to).toStdU16String()};
-  form.show();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   const QString undo = ' ' + QKeySequence(QKeySequence::Undo).toString() + ';',
                 redo = ' ' + QKeySequence(QKeySequence::Redo).toString() + ';',
                 undoFile = "Undo the transfer into 'a&b.smc'" + undo,
