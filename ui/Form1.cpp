@@ -87,11 +87,19 @@ void SelectText(QComboBox* list, const QString& text) {
 QString PathText(const std::string& path) { return QString::fromStdString(path); }
 
 // The icon's pixels as raw bytes, so that start-up loads no image decoder: a
-// PNG brings in libpng, and QIcon reading one every image-format plugin.
+// PNG brings in libpng, and QIcon reading one every image-format plugin. Each
+// size the title bar, the taskbar and Alt+Tab draw up to 200 % scaling, drawn
+// by scripts/make-icon, so that none is scaled blurry from another.
 QIcon Icon() {
   const QResource pixels(QStringLiteral(":/icons/zarvello.rgba"));
-  return QIcon(
-      QPixmap::fromImage(QImage(pixels.data(), 32, 32, QImage::Format_RGBA8888_Premultiplied)));
+  QIcon icon;
+  const uchar* next = pixels.data();
+  for (const int size : {16, 24, 32, 48, 64}) {
+    icon.addPixmap(
+        QPixmap::fromImage(QImage(next, size, size, QImage::Format_RGBA8888_Premultiplied)));
+    next += 4 * size * size;
+  }
+  return icon;
 }
 
 }  // namespace
