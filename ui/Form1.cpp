@@ -27,8 +27,11 @@ QRect FromTwips(int left, int top, int width, int height) {
   return {pixels(left), pixels(top), pixels(width), pixels(height)};
 }
 
+// Where Courier New is missing, the system's own fixed-pitch font, so that
+// offsets and paths still line up as in the design.
 QFont BoxFont() {
   QFont font(QStringLiteral("Courier New"));
+  font.setStyleHint(QFont::Monospace);
   font.setPointSizeF(9.75);
   return font;
 }
