@@ -27,10 +27,13 @@ QRect FromTwips(int left, int top, int width, int height) {
   return {pixels(left), pixels(top), pixels(width), pixels(height)};
 }
 
-// Where Courier New is missing, the system's own fixed-pitch font, so that
-// offsets and paths still line up as in the design.
+// Courier New, as designed; where it is missing, a fixed-pitch font all the
+// same. First its metric twin Liberation Mono, which fontconfig puts in its
+// place on Linux and Wine finds on the host: on Windows the hint only asks for
+// Courier New again. Then, through the hint, the system's monospace font.
 QFont BoxFont() {
-  QFont font(QStringLiteral("Courier New"));
+  QFont font;
+  font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
   font.setStyleHint(QFont::Monospace);
   font.setPointSizeF(9.75);
   return font;
