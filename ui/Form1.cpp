@@ -147,7 +147,15 @@ void Form1::CreateControls() {
   Command3 = Place<QPushButton>(this, QStringLiteral("Command3"), FromTwips(2280, 2430, 4335, 375),
                                 QStringLiteral("Transfer bank"));
   Command3->setText(QStringLiteral("Transfer Bank"));
-  Command6 = Place<QPushButton>(this, QStringLiteral("Command6"), FromTwips(6720, 0, 375, 2775),
+  QRect rangeButton = FromTwips(6720, 0, 375, 2775);
+#ifdef Q_OS_WIN
+  // The design's range button reaches one pixel past the window (6720 + 375
+  // twips against 7080). On Linux it shows whole all the same, as Fusion draws
+  // a button one pixel in from its right edge; Windows' style draws to the
+  // edge, so here the button ends where the window does.
+  rangeButton.setRight(width() - 1);
+#endif
+  Command6 = Place<QPushButton>(this, QStringLiteral("Command6"), rangeButton,
                                 QStringLiteral("Transfer range"));
   Command6->setAccessibleDescription(
       QStringLiteral("Copies the bytes from the Copy From offset to the Paste To offset"));
