@@ -30,8 +30,14 @@ QRect FromTwips(int left, int top, int width, int height) {
   return {pixels(left), pixels(top), pixels(width), pixels(height)};
 }
 
+// Courier New, as designed; where it is missing, a fixed-pitch font all the
+// same. First its metric twin Liberation Mono, which fontconfig puts in its
+// place on Linux and Wine finds on the host: on Windows the hint only asks for
+// Courier New again. Then, through the hint, the system's monospace font.
 QFont BoxFont() {
-  QFont font(QStringLiteral("Courier New"));
+  QFont font;
+  font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
+  font.setStyleHint(QFont::Monospace);
   font.setPointSizeF(9.75);
   return font;
 }
@@ -90,11 +96,19 @@ void SelectText(QComboBox* list, const QString& text) {
 QString PathText(const std::string& path) { return QString::fromStdString(path); }
 
 // The icon's pixels as raw bytes, so that start-up loads no image decoder: a
-// PNG brings in libpng, and QIcon reading one every image-format plugin.
+// PNG brings in libpng, and QIcon reading one every image-format plugin. Each
+// size the title bar, the taskbar and Alt+Tab draw up to 200 % scaling, drawn
+// by scripts/make-icon, so that none is scaled blurry from another.
 QIcon Icon() {
   const QResource pixels(QStringLiteral(":/icons/zarvello.rgba"));
-  return QIcon(
-      QPixmap::fromImage(QImage(pixels.data(), 32, 32, QImage::Format_RGBA8888_Premultiplied)));
+  QIcon icon;
+  const uchar* next = pixels.data();
+  for (const int size : {16, 24, 32, 48, 64}) {
+    icon.addPixmap(
+        QPixmap::fromImage(QImage(next, size, size, QImage::Format_RGBA8888_Premultiplied)));
+    next += 4 * size * size;
+  }
+  return icon;
 }
 
 }  // namespace
@@ -137,7 +151,15 @@ void Form1::CreateControls() {
   Command3 = Place<QPushButton>(this, QStringLiteral("Command3"), FromTwips(2280, 2430, 4335, 375),
                                 QStringLiteral("Transfer bank"));
   Command3->setText(QStringLiteral("Transfer Bank"));
-  Command6 = Place<QPushButton>(this, QStringLiteral("Command6"), FromTwips(6720, 0, 375, 2775),
+  QRect rangeButton = FromTwips(6720, 0, 375, 2775);
+#ifdef Q_OS_WIN
+  // The design's range button reaches one pixel past the window (6720 + 375
+  // twips against 7080). On Linux it shows whole all the same, as Fusion draws
+  // a button one pixel in from its right edge; Windows' style draws to the
+  // edge, so here the button ends where the window does.
+  rangeButton.setRight(width() - 1);
+#endif
+  Command6 = Place<QPushButton>(this, QStringLiteral("Command6"), rangeButton,
                                 QStringLiteral("Transfer range"));
   Command6->setAccessibleDescription(
       QStringLiteral("Copies the bytes from the Copy From offset to the Paste To offset"));

@@ -153,10 +153,12 @@ TEST_F(Form1Test, StartsWithTheDesignTheStartUpDefaultsAndTheTabOrder) {
       QWidget* control = Find(name);
       EXPECT_EQ(control->geometry(), design.first) << name.toStdString();
       EXPECT_EQ(Shown(name), design.second);
-      // Boxes and lists in Courier New; only the offset boxes limit their length.
+      // Boxes and lists in Courier New, else fixed-pitch; only the offset boxes limit their length.
       const bool box = control->inherits("QLineEdit"), list = control->inherits("QComboBox");
-      const QString font = control->font().family() + QString::number(control->font().pointSizeF());
-      EXPECT_EQ(font, box || list ? "Courier New9.75" : QApplication::font().family() + "8.25");
+      const QFont font = control->font();
+      EXPECT_EQ(std::tuple(font.family(), font.pointSizeF(), font.styleHint()),
+                box || list ? std::tuple(QString("Courier New"), 9.75, QFont::Monospace)
+                            : std::tuple(QApplication::font().family(), 8.25, QFont::AnyStyle));
       const QVariant maxLength = name.startsWith("Known") ? 6 : 32767;
       EXPECT_EQ(control->property("maxLength"), box ? maxLength : QVariant());
     }
