@@ -75,16 +75,21 @@ TEST_F(FileSafetyTest, CutShortByAKillOrAPowerCutAtAnyFileCallTheFileEndsWhollyO
 TEST_F(FileSafetyTest, WhileATransferCopiesOneNamingItsFilesIsRefusedAndPutsNothingBack) {
   // Paused at each of its file calls from the read of its copy on, with a journal beside the
   // Paste To file and where none can be kept, the first transfer holds its Paste To file
-  // against any other transfer, and its Copy From file against a write.
+  // against any other transfer or undo, which stays undoable, and its Copy From file
+  // against a write.
   WriteFiles(0x5000, 0x6000);
   const std::string other = folder.File("other"),
                     updated = Overwritten(target, 0x100, source.substr(0x100, 0x4000));
   Write(other, "o");
   for (const std::string& pasteTo : {to, nowhere}) {
     const std::vector<std::string> job{from, pasteTo, "100", "40FF"};
+    const std::string refused = Refused("read", pasteTo, kBusy) + Refused("write", pasteTo, kBusy) +
+                                Refused("write", from, kBusy) + Refused("write", pasteTo, kBusy);
+    TransferHistory history;
     bool copying = false;
     for (int call = 1, paused = 1; paused; ++call) {
-      Write(pasteTo, target);
+      Write(pasteTo, target), history = {};
+      history.Add(TransferRange({from, pasteTo}, "100", "40FF", prompt).value()), prompt.Taken();
       paused = 0;
       const auto second = [&](const std::string& at) {
         ++paused;
@@ -92,10 +97,8 @@ TEST_F(FileSafetyTest, WhileATransferCopiesOneNamingItsFilesIsRefusedAndPutsNoth
         for (const auto& [copyFrom, writtenTo] :
              {std::pair{pasteTo, other}, {other, pasteTo}, {other, from}})
           TransferRange({copyFrom, writtenTo}, "0", "0", prompt);
-        EXPECT_EQ(prompt.Taken(), Refused("read", pasteTo, kBusy) +
-                                      Refused("write", pasteTo, kBusy) +
-                                      Refused("write", from, kBusy))
-            << at;
+        UndoTransfer(history, prompt);
+        EXPECT_TRUE(prompt.Taken() == refused && history.Next(Direction::Undo)) << at;
       };
       EXPECT_EQ(InChild(folder, {job, call, Fault::Pause}, second), kRangeDone);
       EXPECT_BYTES(Read(pasteTo), updated);
@@ -152,9 +155,8 @@ TEST_F(FileSafetyTest, OnlyTheUsersOwnJournalForThisVeryFileIsPutBackAndOnlyItIs
       {[&] { own(valid); Write(folder.File("new"), rom); fs::rename(Utf8Path(folder.File("new")), Utf8Path(to)); }, changed, true},
       // After a transfer from 0x5000 to 0x50FF, past a gap: changed in the gap, where it wrote, in length, gone,
       // another file put onto its name; and after its undo, in length.
-      {[&] { Write(to, Overwritten(Read(to), 0x4800, "x")); }, cantUndo, false, Direction::Undo},
-      {[&] { Write(to, Overwritten(Read(to), 0x5080, "x")); }, cantUndo, false, Direction::Undo}, {[&] { Write(to, grown()); }, cantUndo, false, Direction::Undo},
-      {[&] { fs::remove(Utf8Path(to)); }, Refused("undo the transfer into", to, kNoSuchFile), false, Direction::Undo},
+      {[&] { Write(to, Overwritten(Read(to), 0x4800, "x")); }, cantUndo, false, Direction::Undo}, {[&] { Write(to, Overwritten(Read(to), 0x5080, "x")); }, cantUndo, false, Direction::Undo},
+      {[&] { Write(to, grown()); }, cantUndo, false, Direction::Undo}, {[&] { fs::remove(Utf8Path(to)); }, Refused("undo the transfer into", to, kNoSuchFile), false, Direction::Undo},
       {[&] { Write(folder.File("new"), Read(to)); fs::rename(Utf8Path(folder.File("new")), Utf8Path(to)); }, cantUndo, false, Direction::Undo},
       {[&] { Write(to, grown()); }, Refused("redo the transfer into", to, "The file has been changed since."), false, Direction::Redo}};
   // clang-format on
@@ -198,11 +200,9 @@ TEST_F(FileSafetyTest, AFailedWriteIsPutBackAndTheUserIsToldWhatBecameOfTheFile)
       complete = io + "\r\nThe transfer itself is complete: the new bytes were written.", notPutBack = io + "\r\nIt could not be put back: " + io + ".",
       putBackLater = CutShort(link);
   const struct { int call; Fault fault; std::string failing, shown; bool written = false; std::string pasteTo, readOn; } rows[] = {
-      {1, Fault::Fail, journal, io}, {2, Fault::Fail, journal, io}, {3, Fault::Fail, journal, io}, {4, Fault::Fail, inFolder, io},
-      {5, Fault::Fail, link, putBack}, {6, Fault::Fail, link, putBack},
-      {5, Fault::FailFromThenOn, link, later, false, link, putBackLater}, {6, Fault::FailFromThenOn, link, later, false, link, putBackLater},
-      {7, Fault::Fail, journal, putBack}, {8, Fault::Fail, journal, putBack}, {9, Fault::Fail, journal, complete, true},
-      {10, Fault::Fail, {}, {}, true},
+      {1, Fault::Fail, journal, io}, {2, Fault::Fail, journal, io}, {3, Fault::Fail, journal, io}, {4, Fault::Fail, inFolder, io}, {5, Fault::Fail, link, putBack},
+      {6, Fault::Fail, link, putBack}, {5, Fault::FailFromThenOn, link, later, false, link, putBackLater}, {6, Fault::FailFromThenOn, link, later, false, link, putBackLater},
+      {7, Fault::Fail, journal, putBack}, {8, Fault::Fail, journal, putBack}, {9, Fault::Fail, journal, complete, true}, {10, Fault::Fail, {}, {}, true},
       // Where no journal can be kept, the old bytes are put back from memory.
       {1, Fault::Fail, noRoom, putBack, false, noRoom}, {1, Fault::FailFromThenOn, noRoom, notPutBack, false, noRoom}};
   // clang-format on

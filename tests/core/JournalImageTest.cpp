@@ -29,8 +29,7 @@ TEST(JournalImageTest, AHeaderIsTakenOnlyForWhatThisVersionWritesAndTornIsToldFr
   const struct { JournalImage::Header header; std::variant<JournalRecord, Flaw> read; std::int64_t length = 0x4200; } rows[] = {
       {header(written), written}, {header(largest), largest}, {header(cut), cut}, {header(largestCut), largestCut}, {with(24, "\1"), Flaw::Torn},
       // A first page that never reached the disk, in a file that a journal could fill, or not.
-      {{}, Flaw::Torn}, {{}, Flaw::Foreign, k4G * 3}, {with(0, "ZRVJDONE"), Flaw::Spent},
-      {with(0, "ZRVJRNL3"), Flaw::Foreign}, {with(0, "ZRVJRNL1"), Flaw::Foreign},
+      {{}, Flaw::Torn}, {{}, Flaw::Foreign, k4G * 3}, {with(0, "ZRVJDONE"), Flaw::Spent}, {with(0, "ZRVJRNL3"), Flaw::Foreign}, {with(0, "ZRVJRNL1"), Flaw::Foreign},
       {header({{}, -1, 0, 1, 0}), Flaw::Foreign}, {header({{}, k4G, 0, 1, k4G + 1}), Flaw::Foreign}, {header({{}, 0, 0, k4G + 1, k4G + 1}), Flaw::Foreign},
       {header({{}, 0, -1, 1, 1}), Flaw::Foreign}, {header({{}, 0, (k4G << 30) + 1, 1, (k4G << 30) + 1}), Flaw::Foreign},
       // Lengths no write leaves: none changed, grown past the new bytes, cut into them or by more than 4 GiB.
@@ -54,8 +53,7 @@ TEST(JournalImageTest, AFileHoldsOldOrNewBytesWholeBlocksAtATimeAndZerosInAGapBe
   const struct { const JournalRecord& record; std::string bytes; bool holds; } rows[] = {  // bytes: from the write's start, or from the old end before it
       {inPlace, wasInPlace, true}, {inPlace, fresh, true}, {inPlace, fresh.substr(0, 0x100) + wasInPlace.substr(0x100), true},
       {inPlace, fresh.substr(0, 0x200) + wasInPlace.substr(0x200), true}, {inPlace, fresh.substr(0, 0x80) + wasInPlace.substr(0x80), false},
-      {inPlace, x(fresh), false}, {inPlace, x(wasInPlace), false},
-      {pastEnd, gap + fresh.substr(0, 0x100), true}, {pastEnd, gap + zeros.substr(0, 0x100), true},
+      {inPlace, x(fresh), false}, {inPlace, x(wasInPlace), false}, {pastEnd, gap + fresh.substr(0, 0x100), true}, {pastEnd, gap + zeros.substr(0, 0x100), true},
       {pastEnd, x(gap + fresh.substr(0, 0x100)), false}, {cut, old.substr(0x100), true}, {cut, fresh.substr(0, 0x80) + old.substr(0x180), true},
       {cut, fresh.substr(0, 0x80), true}, {cut, fresh.substr(0, 0x80) + zeros.substr(0, 0x80) + old.substr(0x200), true}, {cut, x(fresh.substr(0, 0x80) + old.substr(0x180)), false}};
   // clang-format on

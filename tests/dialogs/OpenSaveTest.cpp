@@ -42,9 +42,8 @@ TEST(OpenSaveTest, OpensWhereTheUserWorksListsTheFilesAndReturnsTheChosenPath) {
   // No initial folder: OpenSave's own, the program's folder. Nothing typed: cancel; no title:
   // the dialog's own; nothing listed: not looked at. Dropped: a file chosen by a drop before.
   const struct { QString initialFolder, opensIn, typed, title, listed; std::int16_t filter = 1; bool save = false; QString dropped; } rows[] = {
-      {"", ZARVELLO_TEST_PROGRAM_FOLDER},
       // Root may write anywhere; another user finds the locked folder closed.
-      {Decoded(locked), Decoded(::geteuid() == 0 ? locked : start)},
+      {"", ZARVELLO_TEST_PROGRAM_FOLDER}, {Decoded(locked), Decoded(::geteuid() == 0 ? locked : start)},
       // The file chosen need not exist.
       {Decoded(folder.path / "missing"), Decoded(start), "Früh ロム.smc", "", "G.SFC h.sfc Mixed.Fig UPPER.SMC"},
       {"", Decoded(start), tooLong, "Pick a ROM", "n.nes", 2},
