@@ -16,9 +16,10 @@ constexpr std::int64_t k4G = std::int64_t{1} << 32;
 
 TEST(JournalImageTest, AHeaderIsTakenOnlyForWhatThisVersionWritesAndTornIsToldFromForeign) {
   // A write past the end, the undo that shortens the file again, and the largest of each.
-  const JournalRecord written{{7, 9}, 0x100, 0x80, 0x4000, 0x4100},
-      cut{{7, 9}, 0x80, 0x4100, 0, 0x80}, largest{{}, k4G - 1, k4G << 30, k4G, k4G << 30},
-      largestCut{{}, 0, 2 * k4G, k4G, k4G};
+  // clang-format off
+  const JournalRecord written{{7, 9}, 0x100, 0x80, 0x4000, 0x4100}, cut{{7, 9}, 0x80, 0x4100, 0, 0x80},
+      largest{{}, k4G - 1, k4G << 30, k4G, k4G << 30}, largestCut{{}, 0, 2 * k4G, k4G, k4G};
+  // clang-format on
   const auto header = [](const JournalRecord& record) { return JournalImage::WriteHeader(record); };
   const auto with = [&](std::size_t at, const std::string& bytes) {
     JournalImage::Header changed = header(written);

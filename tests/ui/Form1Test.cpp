@@ -259,11 +259,11 @@ TEST_F(Form1Test, TheKeysAndTheContextMenuUndoAndRedoTheTransfersOfTheRun) {
   Write(from, fresh), Write(to, Pattern(0x1000000, 1));
   dialogs.choices = {QString::fromStdString(from).toStdU16String(),
                      QString::fromStdString(to).toStdU16String()};
-  const QString undo = ' ' + QKeySequence(QKeySequence::Undo).toString() + ';',
-                redo = ' ' + QKeySequence(QKeySequence::Redo).toString() + ';',
-                undoFile = "Undo the transfer into 'a&b.smc'" + undo,
-                redoFile = "Redo the transfer into 'a&b.smc'" + redo,
-                noUndo = "-Undo the transfer" + undo, noRedo = "-Redo the transfer" + redo;
+  // clang-format off
+  const QString undo = ' ' + QKeySequence(QKeySequence::Undo).toString() + ';', redo = ' ' + QKeySequence(QKeySequence::Redo).toString() + ';',
+      undoFile = "Undo the transfer into 'a&b.smc'" + undo, redoFile = "Redo the transfer into 'a&b.smc'" + redo,
+      noUndo = "-Undo the transfer" + undo, noRedo = "-Redo the transfer" + redo;
+  // clang-format on
   EXPECT_EQ(Menu("Command3"), noUndo + noRedo);
   // Three transfers of 32 MiB each, the old bytes and the new: the first goes.
   Do("Command1 Command2 KnownOffsetText1(0)=0 KnownOffsetText1(1)=FFFFFF Command6 Command6");
