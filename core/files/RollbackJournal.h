@@ -44,7 +44,6 @@ class InPlaceWrite {
   InPlaceWrite(PlatformFile& rom, std::int64_t offset, std::span<const std::byte> data,
                std::optional<std::int64_t> shortenTo = std::nullopt);
 
-  const JournalRecord& Record() const { return image_.Record(); }
   std::span<const std::byte> OldBytes() const { return image_.OldBytes(); }
 
   // Throws FileError when it fails before the file is touched. Once the file
