@@ -85,6 +85,14 @@ FilePair MakeFilePair(const TempFolder& folder, std::int64_t length) {
   return files;
 }
 
+TransferSettings BankSettings(const FilePair& files) {
+  return {.CopyFromFile = files.copyFrom,
+          .PasteToFile = files.pasteTo,
+          .CopyFromHeader = kHeader,
+          .PasteToHeader = kHeader,
+          .BankSize = kBankSize};
+}
+
 std::int64_t BankStart(int position) { return kHeader + std::int64_t{position} * kBankSize; }
 
 void ReportPeakMemory(benchmark::State& state, const std::function<bool()>& operation) {
@@ -99,11 +107,7 @@ void ReportPeakMemory(benchmark::State& state, const std::function<bool()>& oper
 void BM_TransferBank(benchmark::State& state) {
   const TempFolder folder;
   const FilePair files = MakeFilePair(folder, kHeader + state.range(0));
-  TransferSettings settings{.CopyFromFile = files.copyFrom,
-                            .PasteToFile = files.pasteTo,
-                            .CopyFromHeader = kHeader,
-                            .PasteToHeader = kHeader,
-                            .BankSize = kBankSize};
+  TransferSettings settings = BankSettings(files);
   SilentPrompt prompt(kBankDoneText);
   for (auto _ : state) {
     TransferBank(settings, kCopyFromBankPosition, kPasteToBankPosition, prompt);
@@ -212,11 +216,7 @@ constexpr std::int64_t kShortRom = kHeader + 127 * std::int64_t{kBankSize};
 void BM_UndoGrownBank(benchmark::State& state) {
   const TempFolder folder;
   const FilePair files = MakeFilePair(folder, kShortRom);
-  TransferSettings settings{.CopyFromFile = files.copyFrom,
-                            .PasteToFile = files.pasteTo,
-                            .CopyFromHeader = kHeader,
-                            .PasteToHeader = kHeader,
-                            .BankSize = kBankSize};
+  TransferSettings settings = BankSettings(files);
   SilentPrompt prompt(kBankDoneText);
   Undo(state, TransferBank(settings, kCopyFromBankPosition, 127, prompt));
 }
