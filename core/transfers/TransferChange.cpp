@@ -15,13 +15,21 @@ TransferChange::TransferChange(std::string path, const JournalRecord& written,
 TransferChange::Step TransferChange::StepFor(Direction direction) const {
   const JournalRecord& w = written_;
   if (direction == Direction::Redo) {
-    return {w.oldLength, w.offset, 0, oldBytes_.Bytes(), newBytes_.Bytes(), std::nullopt};
+    return {.length = w.oldLength,
+            .offset = w.offset,
+            .zeros = 0,
+            .bytes = oldBytes_.Bytes(),
+            .data = newBytes_.Bytes(),
+            .shortenTo = std::nullopt};
   }
   // From the old end, where a write past it left a gap of zeros before its bytes.
   const std::int64_t from = std::min(w.offset, w.oldLength);
-  return {
-      w.newLength,       from,       static_cast<std::size_t>(w.offset - from), newBytes_.Bytes(),
-      oldBytes_.Bytes(), w.oldLength};
+  return {.length = w.newLength,
+          .offset = from,
+          .zeros = static_cast<std::size_t>(w.offset - from),
+          .bytes = newBytes_.Bytes(),
+          .data = oldBytes_.Bytes(),
+          .shortenTo = w.oldLength};
 }
 
 }  // namespace zarvello
